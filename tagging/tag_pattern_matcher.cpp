@@ -1,0 +1,270 @@
+#include "tagging/tag_pattern_matcher.h"
+
+#include <cstring>
+#include <limits>
+
+#include "hostenv/path_strings.h"
+
+namespace {
+
+// Working copies hold twice the path limit, so nothing the inputs can hold
+// ever reaches their end.
+constexpr std::size_t kWorkCapacity = 2 * kMaxPathText;
+
+// A working text consumed from its end. During the main pass only `length`
+// shrinks; the characters before it never change. That is what lets the
+// collected value be a plain range of the working name.
+struct WorkText {
+    char chars[kWorkCapacity];
+    std::size_t length = 0;
+
+    void Load(const char* text, std::size_t n) {
+        std::memcpy(chars, text, n);
+        length = n;
+    }
+    bool Empty() const { return length == 0; }
+    char Last() const { return length ? chars[length - 1] : '\0'; }
+    void DropLast() {
+        if (length) --length;
+    }
+    void Erase(std::size_t at, std::size_t count) {
+        std::memmove(chars + at, chars + at + count, length - at - count);
+        length -= count;
+    }
+};
+
+struct TokenSpelling {
+    const char* text;
+    std::size_t length;
+    TagToken token;
+};
+
+// In the order in which a token at the pattern's end is tried.
+constexpr TokenSpelling kTokens[] = {
+    {"[artist]", 8, TagToken::Artist},
+    {"[album]", 7, TagToken::Album},
+    {"[track]", 7, TagToken::Title},
+    {"[genre]", 7, TagToken::Genre},
+    {"[year]", 6, TagToken::Year},
+    {"[track number]", 14, TagToken::TrackNumber},
+};
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+
+bool EqualsIgnoringAsciiCase(const char* a, const char* b, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsParseSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Index of the first occurrence of needle in text, or npos.
+std::size_t FindExact(const char* text, std::size_t textLength,
+                      const char* needle, std::size_t needleLength) {
+    if (needleLength > textLength) return std::size_t(-1);
+    for (std::size_t i = 0; i + needleLength <= textLength; ++i) {
+        if (std::memcmp(text + i, needle, needleLength) == 0) return i;
+    }
+    return std::size_t(-1);
+}
+
+std::size_t CountChar(const char* text, std::size_t length, char c) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < length; ++i) count += (text[i] == c);
+    return count;
+}
+
+// Recognises a token at the end of a pattern that ends with "]" and cuts it
+// off. The token must follow the pattern's last "[" with no backslash after it.
+TagToken TakeTokenAtEnd(WorkText& pattern) {
+    std::size_t open = pattern.length;
+    while (open > 0 && pattern.chars[open - 1] != '[') --open;
+    if (open == 0) return TagToken::None;
+    --open;
+    const std::size_t tailLength = pattern.length - open;
+    const char* tail = pattern.chars + open;
+    if (std::memchr(tail, '\\', tailLength)) return TagToken::None;
+    for (const TokenSpelling& spelling : kTokens) {
+        if (spelling.length == tailLength &&
+            EqualsIgnoringAsciiCase(tail, spelling.text, tailLength)) {
+            pattern.length = open;
+            return spelling.token;
+        }
+    }
+    return TagToken::None;
+}
+
+// The numeric pre-pass for one token, written exactly as in `spelling`. The
+// separator before the token has its counterparts after the number in the
+// name, so counting separators from the name's end finds where the number
+// begins. Returns true and the number when one was taken; the token then
+// leaves the pattern and the number's digits leave the name.
+bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
+                         WorkText& name, std::int32_t& number) {
+    const std::size_t at =
+        FindExact(pattern.chars, pattern.length, spelling.text, spelling.length);
+    if (at == std::size_t(-1)) return false;
+    const char separator = at ? pattern.chars[at - 1] : '\\';
+    if (separator == ' ') return false;
+    std::size_t needed =
+        1 + CountChar(pattern.chars + at, pattern.length - at, separator);
+
+    std::size_t start = name.length;
+    while (needed > 0) {
+        if (start == 0) return false;
+        --start;
+        if (name.chars[start] == separator) --needed;
+    }
+    ++start;  // the number begins just after the separator found last
+
+    number = ParseDecimal(name.chars + start, name.length - start);
+    std::size_t digits = 0;
+    while (start + digits < name.length && IsDigit(name.chars[start + digits])) {
+        ++digits;
+    }
+    name.Erase(start, digits);
+    pattern.Erase(at, spelling.length);
+    return true;
+}
+
+class MatchRun {
+public:
+    MatchRun(const char* pattern, std::size_t patternLength, const char* path,
+             std::size_t pathLength) {
+        pattern_.Load(pattern, patternLength);
+        name_.Load(path, StemLength(path, pathLength));
+    }
+
+    TagFields Run() {
+        std::int32_t number = 0;
+        if (ExtractNumericToken(kTokens[5], pattern_, name_, number)) {
+            fields_.trackNumber = number;
+        }
+        if (ExtractNumericToken(kTokens[4], pattern_, name_, number)) {
+            fields_.year = number;
+        }
+        MainPass();
+        return fields_;
+    }
+
+private:
+    void MainPass() {
+        for (;;) {
+            if (token_ == TagToken::None) {
+                if (pattern_.Empty()) return;
+                if (pattern_.Last() == '\\' && !FolderStep()) return;
+                if (pattern_.Last() == ']') {
+                    token_ = TakeTokenAtEnd(pattern_);
+                    if (token_ != TagToken::None) valueEnd_ = name_.length;
+                }
+            }
+            if (name_.Empty()) return;
+            if (token_ == TagToken::None) {
+                LiteralStep();
+            } else if (CollectStepEndsValue()) {
+                Store();
+            }
+        }
+    }
+
+    // Drops the rest of the current file or folder name. Returns false when
+    // only a bare drive is left, which ends the match.
+    bool FolderStep() {
+        std::size_t cut = name_.length;
+        while (cut > 0 && name_.chars[cut - 1] != '\\') --cut;
+        if (cut > 0) name_.length = cut - 1;
+        return name_.Last() != ':';
+    }
+
+    // A pattern character that the name lacks at this place is skipped.
+    void LiteralStep() {
+        if (pattern_.Empty()) return;
+        if (pattern_.Last() == name_.Last()) name_.DropLast();
+        pattern_.DropLast();
+    }
+
+    // Takes the name's last character into the value, or tells that the value
+    // has ended.
+    bool CollectStepEndsValue() {
+        if (pattern_.Empty()) {
+            if (name_.Last() == '\\') return true;
+            name_.DropLast();  // into the value
+            return false;
+        }
+        const char p = pattern_.Last();
+        if (p != name_.Last()) {
+            name_.DropLast();
+            return false;
+        }
+        pattern_.DropLast();
+        if (p != ' ') return true;
+        // The blank rule: a blank after "]" or another blank ends the value at
+        // the name's last blank; after any other literal, the value takes the
+        // name's blanks and runs on to that literal.
+        const char before = pattern_.Last();
+        if (before == ' ' || before == ']') return true;
+        name_.DropLast();
+        return false;
+    }
+
+    void Store() {
+        const char* value = name_.chars + name_.length;
+        const std::size_t length = valueEnd_ - name_.length;
+        switch (token_) {
+            case TagToken::Artist: fields_.artist.Assign(value, length); break;
+            case TagToken::Album: fields_.album.Assign(value, length); break;
+            case TagToken::Title: fields_.title.Assign(value, length); break;
+            case TagToken::Genre: fields_.genre.Assign(value, length); break;
+            case TagToken::Year: fields_.year = ParseDecimal(value, length); break;
+            case TagToken::TrackNumber:
+                fields_.trackNumber = ParseDecimal(value, length);
+                break;
+            case TagToken::None: break;
+        }
+        name_.DropLast();  // the separator or backslash that ended the value
+        token_ = TagToken::None;
+    }
+
+    WorkText pattern_;
+    WorkText name_;
+    // The collected value is name_.chars[name_.length, valueEnd_).
+    std::size_t valueEnd_ = 0;
+    TagToken token_ = TagToken::None;
+    TagFields fields_;
+};
+
+}  // namespace
+
+std::int32_t ParseDecimal(const char* text, std::size_t length) {
+    std::size_t i = 0;
+    while (i < length && IsParseSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < length && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Accumulated as a negative number, whose range holds the smallest value.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    std::int64_t value = 0;
+    for (; i < length && IsDigit(text[i]); ++i) {
+        value = value * 10 - (text[i] - '0');
+        if (value < kMin) value = kMin - 1;  // saturate; clamped below
+    }
+    if (negative) return value < kMin ? std::int32_t(kMin) : std::int32_t(value);
+    return -value > kMax ? std::int32_t(kMax) : std::int32_t(-value);
+}
+
+TagFields Match(const char* pattern, const char* sourcePath) {
+    const std::size_t pathLength = std::strlen(sourcePath);
+    if (pathLength > kMaxMatchInput) return TagFields{};
+    const std::size_t patternLength =
+        BoundedLength(pattern, kMaxMatchInput);  // longer patterns are cut
+    return MatchRun(pattern, patternLength, sourcePath, pathLength).Run();
+}

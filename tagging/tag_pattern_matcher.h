@@ -1,0 +1,40 @@
+// The tag pattern matcher: reads tag values out of a source path according to
+// a pattern such as "[artist]-[track]" or "[album]\[artist]-[track]".
+//
+// The path, without its extension, is walked from its end while the pattern
+// is consumed from its end. Tokens stand for fields, backslashes for folder
+// boundaries, anything else is a literal expected in the path. Numeric tokens
+// are found first by their digits, so a number may be glued to the text after
+// it ("07A Song"). The matcher is pure text processing: it allocates nothing,
+// keeps nothing between calls and cannot fail; a path that does not fit the
+// pattern simply yields fewer values.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tagging/tag_fields.h"
+
+enum class TagToken {
+    None = 0,
+    Artist = 1,
+    Album = 2,
+    Title = 3,  // "[track]" is the title
+    Genre = 4,
+    Year = 5,
+    TrackNumber = 6,
+};
+
+// The longest pattern or path the matcher reads, as held by the module's
+// 260-character buffers. A longer pattern is cut to its first 259 characters,
+// as the configuration page would store it. A longer path is refused and
+// yields no values: cutting it would drop its end, where the file name is, and
+// tag the file with values that are not its own.
+constexpr std::size_t kMaxMatchInput = kMaxPathText - 1;
+
+TagFields Match(const char* pattern, const char* sourcePath);
+
+// Reads a decimal number from text[0, length): leading white space, one sign,
+// digits up to the first non-digit. No digits give 0; values beyond the signed
+// 32-bit range are clamped to it.
+std::int32_t ParseDecimal(const char* text, std::size_t length);

@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Runs pathtagger-preview as a user would: arguments, standard input, errors.
+
+Usage: preview_cli_test.py [RUNNER...] PREVIEW_EXECUTABLE
+"""
+import json
+import subprocess
+import sys
+import unittest
+
+COMMAND = sys.argv[1:]
+
+
+def run(args, stdin=b""):
+    done = subprocess.run(COMMAND + args, input=stdin, capture_output=True, timeout=120)
+    return done.returncode, done.stdout, done.stderr
+
+
+def json_lines(stdout):
+    return [json.loads(line) for line in stdout.decode("ascii").splitlines()]
+
+
+class PreviewCli(unittest.TestCase):
+    def test_worked_examples_as_json(self):
+        code, out, _ = run(["--json", "[album]\\[artist]-[track]",
+                            "D:\\Rips\\Best Of\\Some Band-A Song.wma",
+                            "C:\\Music\\Untitled.mp3"])
+        self.assertEqual(code, 0)
+        first, second = json_lines(out)
+        self.assertEqual(list(first), ["path", "match", "write"])
+        self.assertEqual(first["match"], {"artist": "Some Band", "album": "Best Of",
+                                          "title": "A Song", "genre": "",
+                                          "year": 0, "trackNumber": 0})
+        self.assertEqual(first["write"], [["Artist", "Some Band"], ["Album", "Best Of"],
+                                          ["Title", "A Song"]])
+        self.assertEqual(second["write"], [])
+
+    def test_paths_from_standard_input(self):
+        stdin = b"C:\\Music\\Some Band-07-A Song.mp3\r\nC:\\Music\\A-B-C.mp3\nC:\\x\\\xe9-\xff\x01.mp3"
+        code, out, _ = run(["--json", "--", "[artist]-[track number]-[track]"], stdin)
+        self.assertEqual(code, 0)
+        lines = json_lines(out)
+        self.assertEqual(len(lines), 3)
+        self.assertEqual(lines[0]["path"], "C:\\Music\\Some Band-07-A Song.mp3")
+        self.assertEqual(lines[0]["write"], [["Artist", "Some Band"], ["Title", "A Song"],
+                                             ["Track", "7"]])
+        # Bytes come back as the Latin-1 code points of the same values.
+        self.assertEqual(lines[2]["path"].encode("latin-1"), b"C:\\x\\\xe9-\xff\x01.mp3")
+        self.assertIn(b"\\u00e9", out)
+
+    def test_pattern_after_double_dash_may_begin_with_a_dash(self):
+        code, out, _ = run(["--json", "--", "-[track]", "C:\\Music\\x-Song.mp3"])
+        self.assertEqual(code, 0)
+        self.assertEqual(json_lines(out)[0]["write"], [["Title", "Song"]])
+
+    def test_empty_pattern_matches_nothing(self):
+        code, out, _ = run(["--json", "", "C:\\Music\\A-B.mp3"])
+        self.assertEqual(code, 0)
+        self.assertEqual(json_lines(out)[0]["write"], [])
+
+    def test_table_shows_cleaned_values(self):
+        code, out, _ = run(["[artist]\\[album] ([year])\\[track number] - [track]",
+                            "E:\\Some Band\\Best Of (98)\\07 - A Song.flac"])
+        self.assertEqual(code, 0)
+        header, rule, row = out.decode("ascii").splitlines()
+        self.assertTrue(header.startswith("Path"))
+        self.assertEqual(row.split("  ")[0], "E:\\Some Band\\Best Of (98)\\07 - A Song.flac")
+        self.assertEqual(row.split()[-3:], ["Song", "1998", "7"])
+        self.assertIn("A Song", row)
+        self.assertIn("1998", row)
+        self.assertNotIn(" 98 ", row)
+
+    def test_bad_arguments(self):
+        for args in ([], ["--json"], ["--bogus", "[track]"], ["--"]):
+            code, out, err = run(args)
+            self.assertEqual(code, 2, args)
+            self.assertEqual(out, b"")
+            self.assertEqual(len(err.decode().strip().splitlines()), 1)
+            self.assertIn("usage:", err.decode())
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
