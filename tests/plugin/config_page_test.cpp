@@ -1,0 +1,190 @@
+// The stored pattern and the configuration page, driven through real windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/plugin/plugin_session.h"
+
+namespace {
+
+LRESULT CALLBACK ParentProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND CreateParentWindow(int width, int height) {
+    static const bool registered = [] {
+        WNDCLASSA c = {};
+        c.lpfnWndProc = ParentProc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "PathTaggerTestOptions";
+        return RegisterClassA(&c) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    return CreateWindowA("PathTaggerTestOptions", "options", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                         10, 10, width, height, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+// The pages that ShowConfigBit placed in the parent.
+std::vector<HWND> Pages(HWND parent) {
+    std::vector<HWND> pages;
+    for (HWND child = GetWindow(parent, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgItem(child, 1003)) pages.push_back(child);
+    }
+    return pages;
+}
+
+// Calls ShowConfigBit and returns the page it added.
+HWND ShowPage(const LoadedPlugin& plugin, HWND parent) {
+    const std::vector<HWND> before = Pages(parent);
+    EXPECT_TRUE(plugin.showConfigBit(parent));
+    for (HWND page : Pages(parent)) {
+        if (std::find(before.begin(), before.end(), page) == before.end()) return page;
+    }
+    ADD_FAILURE() << "no new page";
+    return nullptr;
+}
+
+std::string EditText(HWND page) {
+    char text[1024] = "";
+    GetWindowTextA(GetDlgItem(page, 1003), text, sizeof text);
+    return text;
+}
+
+void Type(HWND page, const std::string& keys) {
+    HWND edit = GetDlgItem(page, 1003);
+    for (char c : keys) SendMessageA(edit, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
+}
+
+DWORD WINAPI DoNothing(void*) { return 0; }
+
+class ConfigPage : public LoadedPluginFixture {
+protected:
+    void TearDown() override {
+        Unload();
+        ForgetStoredPattern();
+    }
+    // The pages go before the plugin whose procedure they use.
+    void Unload() {
+        if (parent_) DestroyWindow(parent_);
+        parent_ = nullptr;
+        UnloadPlugin(plugin_);
+    }
+    // Loads the plugin, so that its process attach reads the stored pattern,
+    // and opens its page.
+    HWND OpenPage(int width = 500) {
+        Unload();
+        LoadPluginNow();
+        parent_ = CreateParentWindow(width, width / 2);
+        return ShowPage(plugin_, parent_);
+    }
+    std::string PatternInForce() {
+        HWND page = OpenPage();
+        return page ? EditText(page) : "<no page>";
+    }
+
+    HWND parent_ = nullptr;
+};
+
+TEST_F(ConfigPage, NoStoredValueGivesTheDefaultAndOpeningStoresIt) {
+    ForgetStoredPattern();
+    EXPECT_EQ(PatternInForce(), "[artist]-[track]");
+    EXPECT_EQ(StoredPattern(), "[artist]-[track]")
+        << "setting the initial text notifies the page, which stores it";
+}
+
+TEST_F(ConfigPage, StoredPatternLimits) {
+    const std::string fits(259, 'p');
+    StorePattern(fits);
+    EXPECT_EQ(PatternInForce(), fits);
+    StorePattern(std::string(260, 'q'));
+    EXPECT_EQ(PatternInForce(), "[artist]-[track]");
+    StorePattern("");
+    EXPECT_EQ(PatternInForce(), "[artist]-[track]");
+
+    const std::string noTerminator(260, 'r');
+    StoreRawPattern(noTerminator.data(), 260);
+    EXPECT_EQ(PatternInForce(), "[artist]-[track]");
+}
+
+TEST_F(ConfigPage, ThreadAttachReloadsTheStoredPattern) {
+    StorePattern("[album]\\[artist]-[track]");
+    LoadPluginNow();
+    StorePattern("[genre]-[track]");
+    HANDLE thread = CreateThread(nullptr, 0, DoNothing, nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    parent_ = CreateParentWindow(500, 300);
+    HWND page = ShowPage(plugin_, parent_);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(EditText(page), "[genre]-[track]");
+}
+
+TEST_F(ConfigPage, PlacedAt20By37WhateverTheParentsSize) {
+    ForgetStoredPattern();
+    for (int width : {300, 900}) {
+        HWND page = OpenPage(width);
+        ASSERT_NE(page, nullptr);
+        RECT rect;
+        GetWindowRect(page, &rect);
+        POINT corner = {rect.left, rect.top};
+        ScreenToClient(parent_, &corner);
+        EXPECT_EQ(corner.x, 20);
+        EXPECT_EQ(corner.y, 37);
+        EXPECT_EQ(GetParent(page), parent_);
+        EXPECT_TRUE(IsWindowVisible(page));
+    }
+}
+
+TEST_F(ConfigPage, ASecondCallPlacesASecondPage) {
+    HWND first = OpenPage();
+    HWND second = ShowPage(plugin_, parent_);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Pages(parent_).size(), 2u);
+    EXPECT_TRUE(IsWindow(first));
+    RECT a, b;
+    GetWindowRect(first, &a);
+    GetWindowRect(second, &b);
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_EQ(a.top, b.top);
+}
+
+TEST_F(ConfigPage, TypingStoresAtOnceAndTheNextOpeningShowsIt) {
+    ForgetStoredPattern();
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, LPARAM(""));
+    EXPECT_EQ(StoredPattern(), "");
+    Type(page, "[album]\\[track]");
+    EXPECT_EQ(StoredPattern(), "[album]\\[track]");
+    EXPECT_EQ(EditText(ShowPage(plugin_, parent_)), "[album]\\[track]")
+        << "the pattern in force follows the edits";
+}
+
+TEST_F(ConfigPage, MoreThan259TypedCharactersKeepTheFirst259) {
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, LPARAM(""));
+    const std::string typed = std::string(200, 'a') + std::string(100, 'b');
+    Type(page, typed);
+    EXPECT_EQ(EditText(page), typed) << "the edit box itself has no limit";
+    EXPECT_EQ(StoredPattern(), typed.substr(0, 259));
+    EXPECT_EQ(EditText(ShowPage(plugin_, parent_)), typed.substr(0, 259));
+}
+
+TEST_F(ConfigPage, ClearingEmptiesThePatternUntilTheNextAttach) {
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, LPARAM(""));
+    EXPECT_EQ(StoredPattern(), "");
+    EXPECT_EQ(EditText(ShowPage(plugin_, parent_)), "");
+    EXPECT_EQ(PatternInForce(), "[artist]-[track]");
+}
+
+}  // namespace
