@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ ninja-build
+  cmake make g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 wine64
   xvfb xauth imagemagick x11-apps

@@ -21,7 +21,7 @@ inline bool BoundedCopy(char* out, std::size_t capacity, const char* source,
     if (capacity == 0) return false;
     const bool fits = sourceLength < capacity;
     const std::size_t n = fits ? sourceLength : capacity - 1;
-    std::memmove(out, source, n);
+    if (n > 0) std::memmove(out, source, n);
     out[n] = '\0';
     return fits;
 }
