@@ -54,7 +54,8 @@ public:
         return Append(source, source ? std::strlen(source) : 0);
     }
     bool Append(const char* source, std::size_t length) {
-        const std::size_t used = Length();
+        // Length() < Capacity always; said here for the compiler's sake.
+        const std::size_t used = BoundedLength(text_, Capacity - 1);
         return BoundedCopy(text_ + used, Capacity - used, source, length);
     }
     bool Append(char c) { return Append(&c, 1); }
