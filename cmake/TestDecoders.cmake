@@ -20,8 +20,9 @@ _pathtagger_test_decoder(SharedPlain shared_extension.cpp)
 _pathtagger_test_decoder(SharedTagging shared_extension.cpp WITH_SET_TAG)
 _pathtagger_test_decoder(Endless endless.cpp)
 _pathtagger_test_decoder(Recording recording.cpp)
+# Cached: the guard skips this file in every later folder that includes it.
 set(PATHTAGGER_TEST_DECODERS ExportsNothing NoFormats SharedPlain SharedTagging
-    Endless Recording)
+    Endless Recording CACHE INTERNAL "The test decoder plugins")
 
 # Moves the test program into a folder of its own and copies the test
 # decoders (or those named) into its decoder folder.
