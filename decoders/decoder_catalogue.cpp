@@ -1,0 +1,217 @@
+#include "decoders/decoder_catalogue.h"
+
+#include <cstring>
+#include <new>
+
+#include "decoders/guarded_call.h"
+#include "hostenv/file_finder.h"
+#include "hostenv/host_folders.h"
+#include "hostenv/path_strings.h"
+
+namespace {
+
+DecoderCatalogue* processCatalogue = nullptr;
+
+template <typename Function>
+void Resolve(HMODULE module, const char* name, Function& entryPoint) {
+    // Through the generic function type, which the compiler lets any
+    // function pointer become.
+    entryPoint = reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+void ResolveEntryPoints(DecoderEntry& decoder) {
+    HMODULE m = decoder.module;
+    Resolve(m, "WhatFormats", decoder.whatFormats);
+    Resolve(m, "GetTrackInfo", decoder.getTrackInfo);
+    Resolve(m, "CreateANewDecoderObject", decoder.createANewDecoderObject);
+    Resolve(m, "DeleteADecoderObject", decoder.deleteADecoderObject);
+    Resolve(m, "OutputWantsABlockOfData", decoder.outputWantsABlockOfData);
+    Resolve(m, "ShowAboutOptionsPage", decoder.showAboutOptionsPage);
+    Resolve(m, "SkipTo", decoder.skipTo);
+    Resolve(m, "SetVolume", decoder.setVolume);
+    Resolve(m, "Pause", decoder.pause);
+    Resolve(m, "UnPause", decoder.unPause);
+    Resolve(m, "GetStringInfo", decoder.getStringInfo);
+    Resolve(m, "SetIDTagElement", decoder.setIDTagElement);
+    Resolve(m, "GetIDTagElement", decoder.getIDTagElement);
+    Resolve(m, "IsThisProtected", decoder.isThisProtected);
+}
+
+// Asks the plugin for one format; false when it faulted. Plugins need not
+// terminate what they write, so the buffers are terminated here.
+bool AskFormat(WhatFormatsFunction whatFormats, std::int32_t index, PathText& extension,
+               PathText& description) {
+    const bool returned = Guarded(
+        [&] { whatFormats(index, extension.Data(), description.Data()); });
+    extension.Terminate();
+    description.Terminate();
+    return returned;
+}
+
+// A plugin that faults stops declaring formats; those it declared stay.
+void AddDeclaredFormats(DecoderCatalogue& catalogue, const DecoderEntry& decoder) {
+    // Not cleared between calls: a plugin must write the extension each time.
+    PathText extension;
+    PathText description;
+    for (std::int32_t index = 0; index < kMaxFormatsPerDecoder; ++index) {
+        if (!AskFormat(decoder.whatFormats, index, extension, description)) return;
+        if (extension.Empty()) return;
+        auto* format = new (std::nothrow) FormatEntry;
+        if (format == nullptr) return;
+        format->extension.Assign(extension.CStr());
+        format->description = description;
+        format->decoderPath = decoder.path;
+        catalogue.formats.Add(format);
+    }
+}
+
+void LoadDecoder(DecoderCatalogue& catalogue, const char* path) {
+    HMODULE module = LoadLibraryA(path);
+    if (module == nullptr) return;
+    auto* decoder = new (std::nothrow) DecoderEntry;
+    if (decoder == nullptr) return;
+    decoder->module = module;
+    decoder->path.Assign(path);
+    ResolveEntryPoints(*decoder);
+    catalogue.decoders.Add(decoder);
+    if (decoder->whatFormats) AddDeclaredFormats(catalogue, *decoder);
+}
+
+bool EqualIgnoringAsciiCase(const char* a, const char* b) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    for (; *a && *b; ++a, ++b) {
+        if (lower(*a) != lower(*b)) return false;
+    }
+    return *a == *b;
+}
+
+template <typename Record>
+Record* At(const PointerList& list, std::int32_t i) {
+    return static_cast<Record*>(list.items[i]);
+}
+
+DecoderEntry* DecoderWithPath(const DecoderCatalogue& catalogue, const PathText& path) {
+    for (std::int32_t i = 0; i < catalogue.decoders.count; ++i) {
+        DecoderEntry* decoder = At<DecoderEntry>(catalogue.decoders, i);
+        if (decoder && decoder->path == path.CStr()) return decoder;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+DecoderCatalogue* GetDecoderCatalogue() {
+    if (processCatalogue == nullptr) {
+        processCatalogue = new (std::nothrow) DecoderCatalogue;
+        if (processCatalogue) BuildDecoderCatalogue(*processCatalogue);
+    }
+    return processCatalogue;
+}
+
+void BuildDecoderCatalogue(DecoderCatalogue& catalogue) {
+    PathText folder;
+    GetInputPluginFolder(folder, false);
+    LoadDecoderFolder(catalogue, folder.CStr());
+}
+
+void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder) {
+    FileFinder finder("*.dll", folder);
+    while (finder.Next()) LoadDecoder(catalogue, finder.GetPath());
+}
+
+void DestroyDecoderCatalogue(DecoderCatalogue& catalogue) {
+    for (std::int32_t i = 0; i < catalogue.formats.count; ++i) {
+        delete At<FormatEntry>(catalogue.formats, i);
+    }
+    for (std::int32_t i = 0; i < catalogue.decoders.count; ++i) {
+        DecoderEntry* decoder = At<DecoderEntry>(catalogue.decoders, i);
+        if (decoder == nullptr) continue;
+        FreeLibrary(decoder->module);
+        delete decoder;
+    }
+    catalogue.decoders.Clear();
+    catalogue.formats.Clear();
+}
+
+DecoderEntry* FindDecoderForExtension(const char* extension) {
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    if (catalogue == nullptr) return nullptr;
+    for (std::int32_t i = 0; i < catalogue->formats.count; ++i) {
+        const FormatEntry* format = At<FormatEntry>(catalogue->formats, i);
+        if (format == nullptr || !EqualIgnoringAsciiCase(format->extension.CStr(), extension)) {
+            continue;
+        }
+        if (DecoderEntry* decoder = DecoderWithPath(*catalogue, format->decoderPath)) {
+            return decoder;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Calls visit for every format of the process catalogue, in order, until it
+// answers false.
+template <typename Visit>
+void ForEachFormat(Visit visit) {
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    if (catalogue == nullptr) return;
+    for (std::int32_t i = 0; i < catalogue->formats.count; ++i) {
+        const FormatEntry* format = At<FormatEntry>(catalogue->formats, i);
+        if (format && !visit(*format)) return;
+    }
+}
+
+}  // namespace
+
+bool IsExtensionSupported(const char* extension) {
+    bool found = false;
+    ForEachFormat([&](const FormatEntry& format) {
+        found = EqualIgnoringAsciiCase(format.extension.CStr(), extension);
+        return !found;
+    });
+    return found;
+}
+
+bool IsFileSupported(const char* path) {
+    PathText extension;
+    GetExtension(path, extension);
+    return IsExtensionSupported(extension.CStr());
+}
+
+void BuildExtensionWildcardList(char* buffer, std::size_t size) {
+    std::size_t used = BoundedLength(buffer, size);
+    if (used == size) return;  // no terminator within the buffer: leave it
+    bool first = true;
+    ForEachFormat([&](const FormatEntry& format) {
+        const char* separator = first ? "" : ";";
+        const std::size_t length =
+            std::strlen(separator) + 1 + format.extension.Length();
+        if (used + length >= size) return false;
+        std::strcpy(buffer + used, separator);
+        std::strcat(buffer + used, "*");
+        std::strcat(buffer + used, format.extension.CStr());
+        used += length;
+        first = false;
+        return true;
+    });
+}
+
+void BuildFileDialogFilter(char* buffer, std::size_t size) {
+    if (size == 0) return;
+    std::size_t used = 0;
+    ForEachFormat([&](const FormatEntry& format) {
+        const std::size_t descriptionSize = format.description.Length() + 1;
+        const std::size_t wildcardSize = 1 + format.extension.Length() + 1;
+        // One byte stays for the list's final NUL.
+        if (used + descriptionSize + wildcardSize >= size) return false;
+        std::memcpy(buffer + used, format.description.CStr(), descriptionSize);
+        used += descriptionSize;
+        buffer[used] = '*';
+        std::memcpy(buffer + used + 1, format.extension.CStr(), wildcardSize - 1);
+        used += wildcardSize;
+        return true;
+    });
+    if (used > 0) buffer[used] = '\0';
+}

@@ -1,0 +1,69 @@
+// The host's decoder plugins, loaded once per process from its decoder
+// folder, with the formats each one declares. The first query of any kind
+// builds the catalogue; it is never rebuilt, and the plugins stay loaded.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "decoders/decoder_plugin.h"
+#include "util/fixed_text.h"
+#include "util/pointer_list.h"
+
+struct DecoderEntry {
+    PathText path;
+    HMODULE module = nullptr;
+    WhatFormatsFunction whatFormats = nullptr;
+    GetTrackInfoFunction getTrackInfo = nullptr;
+    UnusedEntryPoint createANewDecoderObject = nullptr;
+    UnusedEntryPoint deleteADecoderObject = nullptr;
+    UnusedEntryPoint outputWantsABlockOfData = nullptr;
+    UnusedEntryPoint showAboutOptionsPage = nullptr;
+    UnusedEntryPoint skipTo = nullptr;
+    UnusedEntryPoint setVolume = nullptr;
+    UnusedEntryPoint pause = nullptr;
+    UnusedEntryPoint unPause = nullptr;
+    UnusedEntryPoint getStringInfo = nullptr;
+    SetIDTagElementFunction setIDTagElement = nullptr;
+    UnusedEntryPoint getIDTagElement = nullptr;
+    UnusedEntryPoint isThisProtected = nullptr;
+};
+
+struct FormatEntry {
+    FixedText<100> extension;  // with its dot; longer declarations are cut
+    PathText description;
+    PathText decoderPath;
+};
+
+struct DecoderCatalogue {
+    PointerList formats;   // FormatEntry*, in declaration order
+    PointerList decoders;  // DecoderEntry*, in load order
+};
+
+// A plugin whose enumeration never ends is asked for this many formats.
+constexpr std::int32_t kMaxFormatsPerDecoder = 1024;
+
+// The process-wide catalogue, built on first use; null only when it could
+// not be allocated.
+DecoderCatalogue* GetDecoderCatalogue();
+// Loads every "*.dll" of the host's decoder folder into the catalogue.
+void BuildDecoderCatalogue(DecoderCatalogue& catalogue);
+// Loads every "*.dll" of the folder, in the platform's enumeration order.
+void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder);
+// Frees every record and unloads every plugin; the lists end empty.
+void DestroyDecoderCatalogue(DecoderCatalogue& catalogue);
+
+// The plugin that declared the extension (with its dot, any letter case)
+// first, or null.
+DecoderEntry* FindDecoderForExtension(const char* extension);
+bool IsExtensionSupported(const char* extension);
+bool IsFileSupported(const char* path);
+// Appends "*.abc;*.def" for the declared formats to the text in buffer
+// (size bytes). A wildcard that would not fit whole is left out, with all
+// that follow it.
+void BuildExtensionWildcardList(char* buffer, std::size_t size);
+// Writes description and wildcard pairs, each NUL-terminated, followed by
+// one more NUL, as the common file dialogs take a filter. Pairs that would
+// not fit whole are left out.
+void BuildFileDialogFilter(char* buffer, std::size_t size);

@@ -1,0 +1,93 @@
+#include "decoders/track_info.h"
+
+#include <cstring>
+
+#include "decoders/decoder_catalogue.h"
+#include "decoders/guarded_call.h"
+#include "hostenv/path_strings.h"
+#include "tagging/tag_values.h"
+
+namespace {
+
+constexpr std::size_t kShortText = sizeof(TrackInfoRecord::firstText);
+
+struct DecoderNumbers {
+    std::int32_t n2, n3, n4, n5, n6, n10, n11;
+};
+
+void StoreNumbers(TrackInfoRecord& record, const DecoderNumbers& n) {
+    record.fromArg2 = static_cast<std::uint16_t>(n.n2);
+    record.fromArg3 = n.n3;
+    record.fromArg4 = static_cast<std::uint8_t>(n.n4);
+    record.fromArg5 = n.n5;
+    record.fromArg6 = n.n6;
+    record.fromArg10Low = static_cast<std::uint16_t>(n.n10);
+    record.fromArg10High = static_cast<std::uint8_t>(n.n10 / 65536);
+    record.fromArg11 = static_cast<std::uint8_t>(n.n11);
+}
+
+// False when the decoder faulted.
+bool AskDecoder(TrackInfoRecord& record, char* replyText) {
+    PathText extension;
+    GetExtension(record.path, extension);
+    const DecoderEntry* decoder = FindDecoderForExtension(extension.CStr());
+    if (decoder == nullptr || decoder->getTrackInfo == nullptr) return true;
+    DecoderNumbers n{};
+    const bool returned = Guarded([&] {
+        decoder->getTrackInfo(record.path, &n.n2, &n.n3, &n.n4, &n.n5, &n.n6,
+                              record.firstText, record.secondText, record.thirdText,
+                              &n.n10, &n.n11, replyText);
+    });
+    record.firstText[kShortText - 1] = '\0';
+    record.secondText[kShortText - 1] = '\0';
+    record.thirdText[kShortText - 1] = '\0';
+    replyText[kMaxPathText - 1] = '\0';
+    if (returned) StoreNumbers(record, n);
+    return returned;
+}
+
+// Cuts the part to the field's 99 characters first, then, if asked, trims.
+void SetNamePart(char* field, const char* part, std::size_t length, bool trim) {
+    PathText text;
+    text.Assign(part, length < kShortText ? length : kShortText - 1);
+    if (trim) TrimSpaces(text);
+    BoundedCopy(field, kShortText, text.CStr(), text.Length());
+}
+
+void FillFromFileName(TrackInfoRecord& record) {
+    PathText name;
+    GetBaseName(record.path, name);
+    const char* dash = std::strchr(name.CStr(), '-');
+    if (dash == nullptr) {
+        SetNamePart(record.secondText, name.CStr(), name.Length(), false);
+        return;
+    }
+    SetNamePart(record.firstText, name.CStr(), dash - name.CStr(), true);
+    SetNamePart(record.secondText, dash + 1, std::strlen(dash + 1), true);
+}
+
+bool HasArtistOrTitle(const TrackInfoRecord& record) {
+    return record.firstText[0] != '\0' || record.secondText[0] != '\0';
+}
+
+}  // namespace
+
+void LookUpTrackInfo(TrackInfoRecord* record, char* replyText) {
+    static char ownReply[kMaxPathText];
+    GetDecoderCatalogue();
+    char* reply = replyText ? replyText : ownReply;
+    reply[0] = '\0';
+    if (record == nullptr || HasArtistOrTitle(*record)) return;
+
+    PathText path;
+    path.Assign(record->path, BoundedLength(record->path, sizeof record->path));
+    std::memset(record, 0, sizeof *record);
+    BoundedCopy(record->path, sizeof record->path, path.CStr(), path.Length());
+
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    SystemTimeToFileTime(&now, &record->lookupTime);
+
+    if (!AskDecoder(*record, reply) || HasArtistOrTitle(*record)) return;
+    FillFromFileName(*record);
+}

@@ -1,0 +1,187 @@
+// The catalogue built from this program's own decoder folder, which holds
+// every test decoder. Wine enumerates in file-system order, so the expected
+// order is read from the folder itself.
+#include "decoders/decoder_catalogue.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string InputFolder() {
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder = exe;
+    folder.erase(folder.find_last_of('\\') + 1);
+    for (char& c : folder) {
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    }
+    return folder + "Multiplayer\\Input\\";
+}
+
+std::vector<std::string> DllsInFolderOrder() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((InputFolder() + "*.dll").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(data.cFileName); while (FindNextFileA(search, &data));
+    FindClose(search);
+    return names;
+}
+
+struct Declared {
+    std::string extension;
+    std::string decoder;
+};
+
+std::vector<Declared> FormatsOf(const std::string& dll) {
+    if (dll == "SharedPlain.dll") return {{".shr", dll}, {".nos", dll}};
+    if (dll == "SharedTagging.dll") return {{".shr", dll}};
+    if (dll == "Recording.dll") {
+        std::vector<Declared> formats;
+        for (const char* e : {".ABC", ".low", ".dup", ".dup", ".full", ".third", ".crash", ".throw"}) {
+            formats.push_back({e, dll});
+        }
+        return formats;
+    }
+    if (dll == "Endless.dll") {
+        std::vector<Declared> formats(kMaxFormatsPerDecoder, {".endless", dll});
+        formats[0].extension = "." + std::string(98, 'x');
+        return formats;
+    }
+    return {};
+}
+
+std::vector<Declared> ExpectedFormats() {
+    std::vector<Declared> formats;
+    for (const std::string& dll : DllsInFolderOrder()) {
+        for (const Declared& d : FormatsOf(dll)) formats.push_back(d);
+    }
+    return formats;
+}
+
+std::string NameOf(const DecoderEntry* decoder) {
+    if (decoder == nullptr) return "<none>";
+    const std::string path = decoder->path.CStr();
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+const DecoderEntry* Decoder(const std::string& name) {
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    for (int i = 0; i < catalogue->decoders.count; ++i) {
+        auto* decoder = static_cast<const DecoderEntry*>(catalogue->decoders.items[i]);
+        if (NameOf(decoder) == name) return decoder;
+    }
+    return nullptr;
+}
+
+TEST(DecoderCatalogue, EveryLoadableDllIsListedInFolderOrder) {
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    ASSERT_NE(catalogue, nullptr);
+    EXPECT_EQ(GetDecoderCatalogue(), catalogue);
+    const std::vector<std::string> dlls = DllsInFolderOrder();
+    ASSERT_EQ(dlls.size(), 6u);
+    ASSERT_EQ(catalogue->decoders.count, 6);
+    for (int i = 0; i < 6; ++i) {
+        auto* decoder = static_cast<const DecoderEntry*>(catalogue->decoders.items[i]);
+        EXPECT_EQ(decoder->path.CStr(), InputFolder() + dlls[i]);
+        EXPECT_EQ(decoder->module, GetModuleHandleA(decoder->path.CStr()));
+    }
+}
+
+TEST(DecoderCatalogue, EntryPointsAreRecordedOrLeftNull) {
+    const DecoderEntry* nothing = Decoder("ExportsNothing.dll");
+    ASSERT_NE(nothing, nullptr);
+    const auto* slots = reinterpret_cast<void* const*>(&nothing->whatFormats);
+    for (int i = 0; i < 14; ++i) EXPECT_EQ(slots[i], nullptr) << i;
+
+    const DecoderEntry* recording = Decoder("Recording.dll");
+    ASSERT_NE(recording, nullptr);
+    EXPECT_EQ(reinterpret_cast<void*>(recording->whatFormats),
+              reinterpret_cast<void*>(GetProcAddress(recording->module, "WhatFormats")));
+    EXPECT_EQ(reinterpret_cast<void*>(recording->getTrackInfo),
+              reinterpret_cast<void*>(GetProcAddress(recording->module, "GetTrackInfo")));
+    EXPECT_EQ(reinterpret_cast<void*>(recording->setIDTagElement),
+              reinterpret_cast<void*>(GetProcAddress(recording->module, "SetIDTagElement")));
+    EXPECT_NE(recording->setIDTagElement, nullptr);
+    EXPECT_EQ(recording->isThisProtected, nullptr);
+    EXPECT_EQ(Decoder("SharedPlain.dll")->setIDTagElement, nullptr);
+}
+
+TEST(DecoderCatalogue, FormatsComeInDeclarationOrderWithinTheLimits) {
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    const std::vector<Declared> expected = ExpectedFormats();
+    ASSERT_EQ(catalogue->formats.count, int(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        auto* format = static_cast<const FormatEntry*>(catalogue->formats.items[i]);
+        EXPECT_EQ(format->extension.CStr(), expected[i].extension) << i;
+        EXPECT_EQ(format->decoderPath.CStr(), InputFolder() + expected[i].decoder) << i;
+    }
+}
+
+TEST(DecoderCatalogue, LookupIgnoresCaseAndTheFirstDeclarationWins) {
+    EXPECT_EQ(NameOf(FindDecoderForExtension(".abc")), "Recording.dll");
+    EXPECT_EQ(NameOf(FindDecoderForExtension(".ABC")), "Recording.dll");
+    EXPECT_EQ(NameOf(FindDecoderForExtension(".LoW")), "Recording.dll");
+    EXPECT_EQ(NameOf(FindDecoderForExtension(".endless")), "Endless.dll");
+    EXPECT_EQ(FindDecoderForExtension(".none"), nullptr);
+    EXPECT_EQ(FindDecoderForExtension("."), nullptr);
+    EXPECT_EQ(FindDecoderForExtension(""), nullptr);
+    // Both shared decoders declare ".shr": the one enumerated first wins.
+    std::string firstShared;
+    for (const std::string& dll : DllsInFolderOrder()) {
+        if (firstShared.empty() && dll.rfind("Shared", 0) == 0) firstShared = dll;
+    }
+    EXPECT_EQ(NameOf(FindDecoderForExtension(".SHR")), firstShared);
+}
+
+TEST(DecoderCatalogue, SupportQueries) {
+    EXPECT_TRUE(IsExtensionSupported(".Dup"));
+    EXPECT_FALSE(IsExtensionSupported(".zzz"));
+    EXPECT_TRUE(IsFileSupported("C:\\Music\\song.FULL"));
+    EXPECT_FALSE(IsFileSupported("C:\\Music.full\\song"));
+}
+
+TEST(DecoderCatalogue, ListBuildersKeepWholeEntriesWithinTheBuffer) {
+    const std::vector<Declared> expected = ExpectedFormats();
+    std::string wildcards = "x";
+    for (const Declared& d : expected) {
+        const std::string entry = (wildcards == "x" ? "" : ";") + std::string("*") + d.extension;
+        if (wildcards.size() + entry.size() >= 64) break;
+        wildcards += entry;
+    }
+    char list[64] = "x";
+    BuildExtensionWildcardList(list, sizeof list);
+    EXPECT_EQ(std::string(list), wildcards);
+
+    char filter[300];
+    std::memset(filter, 0x7f, sizeof filter);
+    BuildFileDialogFilter(filter, sizeof filter);
+    const char* at = filter;
+    std::size_t pairs = 0;
+    while (*at) {
+        ASSERT_LT(pairs, expected.size());
+        at += std::strlen(at) + 1;
+        EXPECT_EQ(std::string(at), "*" + expected[pairs].extension);
+        at += std::strlen(at) + 1;
+        ++pairs;
+    }
+    EXPECT_GT(pairs, 0u);
+    EXPECT_LT(at, filter + sizeof filter);
+}
+
+TEST(DecoderCatalogue, DestroyEmptiesACatalogue) {
+    DecoderCatalogue catalogue;
+    LoadDecoderFolder(catalogue, InputFolder().c_str());
+    EXPECT_EQ(catalogue.decoders.count, 6);
+    DestroyDecoderCatalogue(catalogue);
+    EXPECT_EQ(catalogue.decoders.count, 0);
+    EXPECT_EQ(catalogue.formats.count, 0);
+    // The process catalogue keeps its own loads.
+    EXPECT_EQ(NameOf(FindDecoderForExtension(".abc")), "Recording.dll");
+}
+
+}  // namespace

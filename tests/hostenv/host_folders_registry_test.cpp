@@ -1,0 +1,41 @@
+// The installation folder recorded by the host in the registry. Its own
+// program, so that the process-wide folder is still unknown at the start;
+// the only test program that touches "InstalledTo".
+#include "hostenv/host_folders.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "hostenv/registry_values.h"
+
+namespace {
+
+constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
+
+template <typename Getter>
+std::string Text(Getter getter, bool fromRegistry) {
+    PathText out;
+    getter(out, fromRegistry);
+    return out.CStr();
+}
+
+TEST(HostFoldersFromRegistry, MissingValueIsRetriedThenRecordedFolderIsKept) {
+    DeleteRegistryValue("InstalledTo", HKEY_CURRENT_USER, kSubkey);
+    EXPECT_EQ(Text(GetInstallFolder, true), "");
+    EXPECT_EQ(Text(GetInputPluginFolder, true), "Multiplayer\\Input\\");
+
+    // Long enough that the compositions no longer fit.
+    const std::string recorded = "D:\\" + std::string(240, 'h');
+    WriteRegistryString(recorded.c_str(), "InstalledTo", HKEY_CURRENT_USER, kSubkey);
+    const std::string install = recorded + "\\";
+    EXPECT_EQ(Text(GetInstallFolder, true), install);
+    EXPECT_EQ(Text(GetInstallFolder, false), install);
+    EXPECT_EQ(Text(GetUserPlaylistPath, false).size(), 259u);
+    EXPECT_EQ(Text(GetInputPluginFolder, true), (install + "Multiplayer\\Input\\").substr(0, 259));
+    DeleteRegistryValue("InstalledTo", HKEY_CURRENT_USER, kSubkey);
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The installation folder from this test program's own path, and every
+// composition built on it.
+#include "hostenv/host_folders.h"
+
+#include <windows.h>
+
+#include <cctype>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string OwnFolderUpperCased() {
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder = exe;
+    folder.erase(folder.find_last_of('\\') + 1);
+    for (char& c : folder) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(std::toupper(c));
+    }
+    return folder;
+}
+
+std::string LoginName() {
+    char name[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    return GetUserNameA(name, &size) ? name : "defuser";
+}
+
+template <typename Getter>
+std::string Text(Getter getter, bool fromRegistry) {
+    PathText out;
+    getter(out, fromRegistry);
+    return out.CStr();
+}
+
+TEST(HostFolders, InstallFolderComesFromTheExecutableAndIsKept) {
+    const std::string install = OwnFolderUpperCased();
+    EXPECT_EQ(Text(GetInstallFolder, false), install);
+    EXPECT_EQ(Text(GetInputPluginFolder, false), install + "Multiplayer\\Input\\");
+    // Once known, the flag no longer matters.
+    EXPECT_EQ(Text(GetInstallFolder, true), install);
+}
+
+TEST(HostFolders, EveryPlaceIsItsBaseAndItsSuffix) {
+    const std::string install = OwnFolderUpperCased();
+    const std::string user = install + LoginName();
+    const std::string albums = install + "Albums\\" + LoginName() + "\\";
+    using Getter = void (*)(PathText&, bool);
+    const struct {
+        Getter getter;
+        std::string expected;
+    } places[] = {
+        {GetUserFilePrefix, user},
+        {GetUserKvxPath, user + ".kvx"},
+        {GetUserKvzPath, user + ".kvz"},
+        {GetUserWyxPath, user + ".wyx"},
+        {GetUserWyzPath, user + ".wyz"},
+        {GetPreviouslyPlayedPath, user + ".Previously Played"},
+        {GetEnqueuedPath, user + ".Enqued"},
+        {GetPriorityEnqueuedPath, user + ".PriorityEnqued"},
+        {GetUserPlaylistPath, user + ".Playlist.m3u"},
+        {GetAddToEditorPath, user + ".AddToEditor"},
+        {GetPlayerFolder, install + "Multiplayer\\"},
+        {GetSoundOutputFolder, install + "SoundOutputs\\"},
+        {GetSkinFolder, install + "Skins\\"},
+        {GetVisualOutputFolder, install + "Visual Outputs\\"},
+        {GetDspFolder, install + "DSP\\"},
+        {GetUserAlbumsFolder, albums},
+        {GetAlbumsFilePath, albums + "Albums.bin"},
+        {GetAlbumAddToEditorPath, albums + "Album.AddToEditor"},
+    };
+    for (const auto& place : places) {
+        EXPECT_EQ(Text(place.getter, false), place.expected);
+    }
+
+    using PlainGetter = void (*)(PathText&);
+    const struct {
+        PlainGetter getter;
+        std::string expected;
+    } plainPlaces[] = {
+        {GetCompressionFolder, install + "Compression\\"},
+        {GetCompressionSkinFolder, install + "Compression\\Skin\\"},
+        {GetAddThisFilePath, install + "AddThis.Bin"},
+        {GetAddThisOutputToFilePath, install + "AddThisOuputTo.Bin"},
+        {GetDelayedCddbFilePath, install + "DelayedCDDB.Bin"},
+        {GetConverterLogPath, install + "Quillmere.log"},
+        {GetCreatingCdFilePath, install + "CreatingCD.bin"},
+        {GetDspEffectsFolder, install + "DSPEffects\\"},
+        {GetUsingDspsFilePath, install + "DSPEffects\\UsingDSPs.bin"},
+        {GetSkinRegistryKey, "Software\\brackenford\\sonavell\\skin"},
+        {GetCharReplaceRegistryKey, "Software\\brackenford\\sonavell\\Tessivar\\CharReplace"},
+    };
+    for (const auto& place : plainPlaces) {
+        PathText out;
+        place.getter(out);
+        EXPECT_EQ(out.CStr(), place.expected);
+    }
+    PathText key;
+    MakeSuiteRegistryKey("Options", key);
+    EXPECT_STREQ(key.CStr(), "Software\\brackenford\\sonavell\\Options");
+}
+
+}  // namespace
