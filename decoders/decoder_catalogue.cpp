@@ -99,13 +99,19 @@ DecoderEntry* DecoderWithPath(const DecoderCatalogue& catalogue, const PathText&
     return nullptr;
 }
 
+// The host may create conversion objects on several threads at once: the
+// first lookup builds the catalogue exactly once while the others wait.
+BOOL CALLBACK BuildProcessCatalogue(INIT_ONCE*, void*, void**) {
+    processCatalogue = new (std::nothrow) DecoderCatalogue;
+    if (processCatalogue) BuildDecoderCatalogue(*processCatalogue);
+    return TRUE;
+}
+
 }  // namespace
 
 DecoderCatalogue* GetDecoderCatalogue() {
-    if (processCatalogue == nullptr) {
-        processCatalogue = new (std::nothrow) DecoderCatalogue;
-        if (processCatalogue) BuildDecoderCatalogue(*processCatalogue);
-    }
+    static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+    InitOnceExecuteOnce(&once, BuildProcessCatalogue, nullptr, nullptr);
     return processCatalogue;
 }
 

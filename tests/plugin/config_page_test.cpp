@@ -7,59 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/plugin/page_driver.h"
 #include "tests/plugin/plugin_session.h"
 
 namespace {
-
-LRESULT CALLBACK ParentProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(w, m, wp, lp);
-}
-
-HWND CreateParentWindow(int width, int height) {
-    static const bool registered = [] {
-        WNDCLASSA c = {};
-        c.lpfnWndProc = ParentProc;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "PathTaggerTestOptions";
-        return RegisterClassA(&c) != 0;
-    }();
-    EXPECT_TRUE(registered);
-    return CreateWindowA("PathTaggerTestOptions", "options", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                         10, 10, width, height, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-}
-
-// The pages that ShowConfigBit placed in the parent.
-std::vector<HWND> Pages(HWND parent) {
-    std::vector<HWND> pages;
-    for (HWND child = GetWindow(parent, GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgItem(child, 1003)) pages.push_back(child);
-    }
-    return pages;
-}
-
-// Calls ShowConfigBit and returns the page it added.
-HWND ShowPage(const LoadedPlugin& plugin, HWND parent) {
-    const std::vector<HWND> before = Pages(parent);
-    EXPECT_TRUE(plugin.showConfigBit(parent));
-    for (HWND page : Pages(parent)) {
-        if (std::find(before.begin(), before.end(), page) == before.end()) return page;
-    }
-    ADD_FAILURE() << "no new page";
-    return nullptr;
-}
-
-std::string EditText(HWND page) {
-    char text[1024] = "";
-    GetWindowTextA(GetDlgItem(page, 1003), text, sizeof text);
-    return text;
-}
-
-void Type(HWND page, const std::string& keys) {
-    HWND edit = GetDlgItem(page, 1003);
-    for (char c : keys) SendMessageA(edit, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
-}
 
 DWORD WINAPI DoNothing(void*) { return 0; }
 
@@ -159,7 +110,7 @@ TEST_F(ConfigPage, TypingStoresAtOnceAndTheNextOpeningShowsIt) {
     ForgetStoredPattern();
     HWND page = OpenPage();
     ASSERT_NE(page, nullptr);
-    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, LPARAM(""));
+    SetEditText(page, "");
     EXPECT_EQ(StoredPattern(), "");
     Type(page, "[album]\\[track]");
     EXPECT_EQ(StoredPattern(), "[album]\\[track]");
@@ -170,7 +121,7 @@ TEST_F(ConfigPage, TypingStoresAtOnceAndTheNextOpeningShowsIt) {
 TEST_F(ConfigPage, MoreThan259TypedCharactersKeepTheFirst259) {
     HWND page = OpenPage();
     ASSERT_NE(page, nullptr);
-    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, LPARAM(""));
+    SetEditText(page, "");
     const std::string typed = std::string(200, 'a') + std::string(100, 'b');
     Type(page, typed);
     EXPECT_EQ(EditText(page), typed) << "the edit box itself has no limit";
@@ -181,7 +132,7 @@ TEST_F(ConfigPage, MoreThan259TypedCharactersKeepTheFirst259) {
 TEST_F(ConfigPage, ClearingEmptiesThePatternUntilTheNextAttach) {
     HWND page = OpenPage();
     ASSERT_NE(page, nullptr);
-    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, LPARAM(""));
+    SetEditText(page, "");
     EXPECT_EQ(StoredPattern(), "");
     EXPECT_EQ(EditText(ShowPage(plugin_, parent_)), "");
     EXPECT_EQ(PatternInForce(), "[artist]-[track]");

@@ -40,20 +40,38 @@ class HostCli(unittest.TestCase):
 
     def test_each_file_gets_its_line_and_missing_files_do_not_stop_the_run(self):
         with tempfile.TemporaryDirectory() as folder:
-            present = os.path.join(folder, "Band-Song.mp3")
-            with open(present, "wb") as f:
-                f.write(b"not really audio")
+            tagged = os.path.join(folder, "Band-Song.mp3")
+            other = os.path.join(folder, "Band-Song.xyz")
+            for path in (tagged, other):
+                with open(path, "wb") as f:
+                    f.write(b"not really audio")
             missing = os.path.join(folder, "gone.mp3")
             code, out, _ = run("--pattern", "[artist]-[track]", windows_path(missing),
-                               windows_path(present))
+                               windows_path(tagged), windows_path(other))
             self.assertEqual(code, 0)
             lines = out.splitlines()
-            self.assertEqual(lines[0].split()[0], "missing")
-            self.assertTrue(lines[0].endswith(windows_path(missing)))
-            self.assertEqual(lines[1].split()[0], "untouched", "no decoder for .mp3 yet")
-            self.assertEqual(lines[-1], "2 files seen, 0 tagged, 1 untouched, 1 missing")
-            with open(present, "rb") as f:
+            self.assertEqual(lines[0], "missing    " + windows_path(missing))
+            self.assertEqual(lines[1], "tagged     " + windows_path(tagged))
+            self.assertEqual(lines[2], "untouched  " + windows_path(other),
+                             "no decoder declares .xyz")
+            self.assertEqual(lines[-1], "3 files seen, 1 tagged, 1 untouched, 1 missing")
+            with open(tagged, "rb") as f:
+                self.assertTrue(f.read().endswith(b"not really audio"))
+            with open(other, "rb") as f:
                 self.assertEqual(f.read(), b"not really audio")
+
+    def test_folders_are_walked_in_name_order(self):
+        with tempfile.TemporaryDirectory() as folder:
+            for relative in ("b\\Band-Two.mp3", "a\\Band-One.mp3", "Band-Top.mp3"):
+                path = os.path.join(folder, *relative.split("\\"))
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "wb") as f:
+                    f.write(b"x")
+            code, out, _ = run(windows_path(folder))
+            self.assertEqual(code, 0)
+            names = [line.split("\\")[-1] for line in out.splitlines()[:-1]]
+            self.assertEqual(names, ["Band-Top.mp3", "Band-One.mp3", "Band-Two.mp3"])
+            self.assertEqual(out.splitlines()[-1], "3 files seen, 3 tagged, 0 untouched, 0 missing")
 
     def test_pattern_option_stores_the_setting(self):
         code, _, _ = run("--pattern", r"[album]\[artist]-[track]", "Z:\\nowhere.mp3")

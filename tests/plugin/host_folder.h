@@ -1,17 +1,21 @@
-// Where the build puts the ready-to-run host folder, seen from a test
-// program in bin/.
+// Where a test program finds PathTagger.dll.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-inline std::string HostFolder() {
+inline std::string OwnFolder() {
     char exe[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string folder = exe;
-    folder.erase(folder.find_last_of('\\') + 1);
-    return folder + "..\\host\\";
+    return folder.erase(folder.find_last_of('\\') + 1);
 }
 
-inline std::string PluginDllPath() { return HostFolder() + "PathTagger.dll"; }
+// A test program staged in a host folder of its own has the DLL beside it;
+// the others use the build's host folder.
+inline std::string PluginDllPath() {
+    const std::string beside = OwnFolder() + "PathTagger.dll";
+    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+    return OwnFolder() + "..\\host\\PathTagger.dll";
+}

@@ -4,19 +4,21 @@
 // plugin's page in it.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "hostenv/file_finder.h"
 #include "hostenv/registry_values.h"
 #include "tools/host/plugin_loader.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: pathtagger-host [--pattern PATTERN] FILE...\n"
+    "usage: pathtagger-host [--pattern PATTERN] FILE|FOLDER...\n"
     "       pathtagger-host --config [--close-after-ms N]\n";
 
 constexpr char kSettingsSubkey[] = "Software\\Brackenford\\Sonavell";
@@ -112,9 +114,35 @@ void ConvertOne(const LoadedPlugin& plugin, const char* path, Tally& tally) {
     std::printf("%s %s\n", tagged ? "tagged    " : "untouched ", path);
 }
 
+// The entries of a folder in name order, so that a run reads the same on
+// every file system.
+void ListFolder(const char* folder, std::vector<std::string>& files,
+                std::vector<std::string>& folders) {
+    FileFinder finder("*", folder);
+    while (finder.Next()) {
+        (finder.IsDirectory() ? folders : files).push_back(finder.GetPath());
+    }
+    std::sort(files.begin(), files.end());
+    std::sort(folders.begin(), folders.end());
+}
+
+// Files first, then the folders below, as a user reads a tree.
+void ConvertTree(const LoadedPlugin& plugin, const char* folder, Tally& tally) {
+    std::vector<std::string> files, folders;
+    ListFolder(folder, files, folders);
+    for (const std::string& file : files) ConvertOne(plugin, file.c_str(), tally);
+    for (const std::string& below : folders) ConvertTree(plugin, below.c_str(), tally);
+}
+
 int RunConversions(const LoadedPlugin& plugin, const Options& options) {
     Tally tally;
-    for (const char* file : options.files) ConvertOne(plugin, file, tally);
+    for (const char* path : options.files) {
+        if (FolderExists(path)) {
+            ConvertTree(plugin, path, tally);
+        } else {
+            ConvertOne(plugin, path, tally);
+        }
+    }
     std::printf("%d files seen, %d tagged, %d untouched, %d missing\n", tally.seen,
                 tally.tagged, tally.untouched, tally.missing);
     return 0;

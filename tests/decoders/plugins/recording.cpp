@@ -20,10 +20,16 @@ bool EndsWith(const char* text, const char* end) {
 }
 }  // namespace
 
+// How often the enumeration was started: once per catalogue build.
+volatile LONG firstFormatQueries = 0;
+
 TEST_DECODER_EXPORT void __cdecl WhatFormats(std::int32_t index, char* extension,
                                              char* description) {
+    if (index == 0) InterlockedIncrement(&firstFormatQueries);
     WriteFormat(kFormats, index, extension, description);
 }
+
+TEST_DECODER_EXPORT std::int32_t __cdecl FirstFormatQueries() { return firstFormatQueries; }
 
 TEST_DECODER_EXPORT void __cdecl SetIDTagElement(const char* path, const char* field,
                                                  const char* value) {

@@ -1,0 +1,188 @@
+// The whole job through the exports, with a recording decoder plugin in the
+// host's decoder folder: what is written, when the pattern changes, and with
+// many conversion threads and an edit on the page at the same time.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/plugin/page_driver.h"
+#include "tests/plugin/plugin_session.h"
+#include "tests/util/scratch_folder.h"
+
+namespace {
+
+// The "field=value" writes the recording decoder saw for one source path.
+std::vector<std::string> RecordedWrites(const std::string& path) {
+    std::ifstream log(path + ".calls", std::ios::binary);
+    std::vector<std::string> writes;
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t field = line.find('|');
+        const std::size_t value = line.find('|', field + 1);
+        EXPECT_EQ(line.substr(0, field), path) << "the full source path is passed";
+        writes.push_back(line.substr(field + 1, value - field - 1) + "=" +
+                         line.substr(value + 1));
+    }
+    return writes;
+}
+
+class PluginTagging : public LoadedPluginFixture {
+protected:
+    void TearDown() override {
+        if (parent_) DestroyWindow(parent_);
+        LoadedPluginFixture::TearDown();
+        ForgetStoredPattern();
+    }
+    void Convert(const std::string& path) {
+        std::int32_t status = -1;
+        void* object = plugin_.createNewCompressionObject(path.c_str(), &status, 0);
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(status, 0);
+        plugin_.deleteCompressionObject(object);
+    }
+    HWND OpenPage() {
+        parent_ = CreateParentWindow(500, 300);
+        return ShowPage(plugin_, parent_);
+    }
+
+    ScratchFolder scratch_;
+    HWND parent_ = nullptr;
+};
+
+TEST_F(PluginTagging, WritesThroughTheDecoderOfTheExtension) {
+    StorePattern("[artist]\\[album] ([year])\\[track number] - [track]");
+    LoadPluginNow();
+    CreateDirectoryA(scratch_.Path("Band").c_str(), nullptr);
+    CreateDirectoryA(scratch_.Path("Band\\Best Of (98)").c_str(), nullptr);
+    const std::string path = scratch_.Path("Band\\Best Of (98)\\07 - A Song.low");
+    Convert(path);
+    EXPECT_EQ(RecordedWrites(path),
+              (std::vector<std::string>{"Artist=Band", "Album=Best Of", "Title=A Song",
+                                        "Year=1998", "Track=7"}));
+    const std::string upper = scratch_.Path("Band\\Best Of (98)\\08 - Song.ABC");
+    Convert(upper);
+    EXPECT_EQ(RecordedWrites(upper).size(), 5u) << "extensions compare ignoring case";
+    const std::string unknown = scratch_.Path("Band\\Best Of (98)\\09 - Song.nope");
+    Convert(unknown);
+    EXPECT_TRUE(RecordedWrites(unknown).empty());
+}
+
+TEST_F(PluginTagging, AnEditOnThePageTakesEffectForTheNextObject) {
+    ForgetStoredPattern();
+    LoadPluginNow();
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    SetEditText(page, "");
+    Type(page, "[genre]-[track]");
+    const std::string path = scratch_.Path("Jazz-Tune.low");
+    Convert(path);
+    EXPECT_EQ(RecordedWrites(path), (std::vector<std::string>{"Title=Tune", "Genre=Jazz"}));
+
+    SetEditText(page, "");
+    const std::string untouched = scratch_.Path("Jazz-Other.low");
+    Convert(untouched);
+    EXPECT_TRUE(RecordedWrites(untouched).empty()) << "an empty pattern tags nothing";
+}
+
+TEST_F(PluginTagging, LongAndOddPaths) {
+    StorePattern("[artist]-[track]");
+    LoadPluginNow();
+    // 259 characters are matched; longer paths are left alone.
+    const std::string folder = scratch_.Path("");
+    std::string name = "A-" + std::string(259 - folder.size() - 6, 't') + ".low";
+    const std::string fits = folder + name;
+    ASSERT_EQ(fits.size(), 259u);
+    Convert(fits);
+    EXPECT_EQ(RecordedWrites(fits).size(), 2u);
+    const std::string tooLong = folder + "A-" + std::string(259 - folder.size() - 5, 't') + ".low";
+    ASSERT_EQ(tooLong.size(), 260u);
+    Convert(tooLong);
+    EXPECT_TRUE(RecordedWrites(tooLong).empty());
+
+    const std::string latin1 = scratch_.Path("Caf\xe9 \x80-\xff\x9f.low");
+    Convert(latin1);
+    EXPECT_EQ(RecordedWrites(latin1),
+              (std::vector<std::string>{"Artist=Caf\xe9 \x80", "Title=\xff\x9f"}));
+    for (const char* odd : {"C:", ".low", "C:\\", "\\.low", "-.low"}) Convert(odd);
+}
+
+// The two patterns the editing thread switches between, and the writes each
+// gives for a file X-Y.low.
+constexpr const char* kPatternA = "[artist]-[track]";
+constexpr const char* kPatternB = "[genre]-[album]";
+
+bool IsWholePatternResult(const std::vector<std::string>& writes, const std::string& x,
+                          const std::string& y) {
+    return writes == std::vector<std::string>{"Artist=" + x, "Title=" + y} ||
+           writes == std::vector<std::string>{"Album=" + y, "Genre=" + x};
+}
+
+TEST_F(PluginTagging, ManyThreadsWhileThePageIsEdited) {
+    constexpr int kThreads = 8;
+    constexpr int kPerThread = 1000;
+    StorePattern(kPatternA);
+    LoadPluginNow();
+
+    using CountFn = std::int32_t(__cdecl*)();
+    const auto catalogueBuilds = [] {
+        HMODULE recording = GetModuleHandleA("Recording.dll");
+        if (!recording) return 0;  // not loaded by any build yet
+        const auto count = reinterpret_cast<CountFn>(
+            reinterpret_cast<void*>(GetProcAddress(recording, "FirstFormatQueries")));
+        return count ? count() : -1;
+    };
+    const int buildsBefore = catalogueBuilds();
+
+    std::atomic<bool> converting{true};
+    std::atomic<int> edits{0};
+    std::thread editor([&] {
+        HWND parent = CreateParentWindow(500, 300);
+        HWND page = ShowPage(plugin_, parent);
+        while (converting) {
+            SetEditText(page, edits % 2 ? kPatternA : kPatternB);
+            ++edits;
+            Sleep(1);
+        }
+        DestroyWindow(parent);
+    });
+    std::vector<std::thread> workers;
+    for (int t = 0; t < kThreads; ++t) {
+        workers.emplace_back([&, t] {
+            for (int i = 0; i < kPerThread; ++i) {
+                const std::string name = "x" + std::to_string(t) + "_" + std::to_string(i);
+                std::int32_t status = -1;
+                void* object = plugin_.createNewCompressionObject(
+                    scratch_.Path((name + "-y.low").c_str()).c_str(), &status, 0);
+                if (object == nullptr || status != 0) ADD_FAILURE() << name;
+                plugin_.deleteCompressionObject(object);
+            }
+        });
+    }
+    for (std::thread& w : workers) w.join();
+    converting = false;
+    editor.join();
+    EXPECT_GT(edits.load(), 10) << "the page was edited while converting";
+
+    int fromA = 0, fromB = 0;
+    for (int t = 0; t < kThreads; ++t) {
+        for (int i = 0; i < kPerThread; ++i) {
+            const std::string x = "x" + std::to_string(t) + "_" + std::to_string(i);
+            const std::vector<std::string> writes =
+                RecordedWrites(scratch_.Path((x + "-y.low").c_str()));
+            ASSERT_TRUE(IsWholePatternResult(writes, x, "y")) << x;
+            ++(writes[0][1] == 'r' ? fromA : fromB);
+        }
+    }
+    EXPECT_EQ(fromA + fromB, kThreads * kPerThread);
+
+    EXPECT_EQ(catalogueBuilds(), buildsBefore + 1)
+        << "one catalogue build for this load of the plugin";
+}
+
+}  // namespace
