@@ -38,10 +38,15 @@ void ResolveEntryPoints(DecoderEntry& decoder) {
     Resolve(m, "IsThisProtected", decoder.isThisProtected);
 }
 
+// The interface promises 260 characters per buffer. Plugins have been seen
+// to write more, so the buffers have room to spare, and what is kept is cut
+// to the catalogue's fields afterwards.
+using FormatReply = FixedText<4096>;
+
 // Asks the plugin for one format; false when it faulted. Plugins need not
 // terminate what they write, so the buffers are terminated here.
-bool AskFormat(WhatFormatsFunction whatFormats, std::int32_t index, PathText& extension,
-               PathText& description) {
+bool AskFormat(WhatFormatsFunction whatFormats, std::int32_t index, FormatReply& extension,
+               FormatReply& description) {
     const bool returned = Guarded(
         [&] { whatFormats(index, extension.Data(), description.Data()); });
     extension.Terminate();
@@ -52,15 +57,15 @@ bool AskFormat(WhatFormatsFunction whatFormats, std::int32_t index, PathText& ex
 // A plugin that faults stops declaring formats; those it declared stay.
 void AddDeclaredFormats(DecoderCatalogue& catalogue, const DecoderEntry& decoder) {
     // Not cleared between calls: a plugin must write the extension each time.
-    PathText extension;
-    PathText description;
+    FormatReply extension;
+    FormatReply description;
     for (std::int32_t index = 0; index < kMaxFormatsPerDecoder; ++index) {
         if (!AskFormat(decoder.whatFormats, index, extension, description)) return;
         if (extension.Empty()) return;
         auto* format = new (std::nothrow) FormatEntry;
         if (format == nullptr) return;
         format->extension.Assign(extension.CStr());
-        format->description = description;
+        format->description.Assign(description.CStr());
         format->decoderPath = decoder.path;
         catalogue.formats.Add(format);
     }
