@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -110,6 +111,31 @@ TEST_F(PluginTagging, LongAndOddPaths) {
     EXPECT_EQ(RecordedWrites(latin1),
               (std::vector<std::string>{"Artist=Caf\xe9 \x80", "Title=\xff\x9f"}));
     for (const char* odd : {"C:", ".low", "C:\\", "\\.low", "-.low"}) Convert(odd);
+}
+
+TEST_F(PluginTagging, LongestPatternsOfTokensBracketsAndBackslashes) {
+    const std::string pieces[] = {"[artist]", "\\", "[", "]", "[track number]", "[year]",
+                                  "[album]\\", "-", " ", "[[", "]]", "[track]"};
+    const std::string path = scratch_.Path("A\\B-7-1999 C.low");
+    CreateDirectoryA(scratch_.Path("A").c_str(), nullptr);
+    for (std::size_t shift = 0; shift < std::size(pieces); ++shift) {
+        std::string pattern;
+        for (std::size_t i = shift; pattern.size() < 259; ++i) {
+            pattern += pieces[i % std::size(pieces)];
+        }
+        pattern.resize(259);
+        StorePattern(pattern);
+        LoadPluginNow();
+        Convert(path);
+        UnloadPlugin(plugin_);
+    }
+    // Whatever each pattern found, every write names one of the six fields.
+    const std::vector<std::string> fields = {"Artist", "Album", "Title", "Genre", "Year",
+                                             "Track"};
+    for (const std::string& write : RecordedWrites(path)) {
+        const std::string field = write.substr(0, write.find('='));
+        EXPECT_NE(std::find(fields.begin(), fields.end(), field), fields.end()) << write;
+    }
 }
 
 // The two patterns the editing thread switches between, and the writes each
