@@ -20,5 +20,7 @@ public:
     std::string Read(const char* name) const;
 
 private:
+    static void RemoveTree(const std::string& folder);
+
     std::string folder_;
 };
