@@ -215,18 +215,7 @@ private:
 
     void Store() {
         const char* value = name_.chars + name_.length;
-        const std::size_t length = valueEnd_ - name_.length;
-        switch (token_) {
-            case TagToken::Artist: fields_.artist.Assign(value, length); break;
-            case TagToken::Album: fields_.album.Assign(value, length); break;
-            case TagToken::Title: fields_.title.Assign(value, length); break;
-            case TagToken::Genre: fields_.genre.Assign(value, length); break;
-            case TagToken::Year: fields_.year = ParseDecimal(value, length); break;
-            case TagToken::TrackNumber:
-                fields_.trackNumber = ParseDecimal(value, length);
-                break;
-            case TagToken::None: break;
-        }
+        StoreTagValue(fields_, token_, value, valueEnd_ - name_.length);
         name_.DropLast();  // the separator or backslash that ended the value
         token_ = TagToken::None;
     }
@@ -259,6 +248,21 @@ std::int32_t ParseDecimal(const char* text, std::size_t length) {
     }
     if (negative) return value < kMin ? std::int32_t(kMin) : std::int32_t(value);
     return -value > kMax ? std::int32_t(kMax) : std::int32_t(-value);
+}
+
+void StoreTagValue(TagFields& fields, TagToken token, const char* value,
+                   std::size_t length) {
+    switch (token) {
+        case TagToken::Artist: fields.artist.Assign(value, length); break;
+        case TagToken::Album: fields.album.Assign(value, length); break;
+        case TagToken::Title: fields.title.Assign(value, length); break;
+        case TagToken::Genre: fields.genre.Assign(value, length); break;
+        case TagToken::Year: fields.year = ParseDecimal(value, length); break;
+        case TagToken::TrackNumber:
+            fields.trackNumber = ParseDecimal(value, length);
+            break;
+        case TagToken::None: break;
+    }
 }
 
 TagFields Match(const char* pattern, const char* sourcePath) {
