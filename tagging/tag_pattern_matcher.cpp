@@ -11,6 +11,23 @@ namespace {
 // ever reaches their end.
 constexpr std::size_t kWorkCapacity = 2 * kMaxPathText;
 
+// The length of text[0, length) up to and including its last c; 0 without
+// one. Values and the searches of the numeric pre-pass run over most of a
+// name, so eight characters are tested at a time until a block holds c.
+std::size_t LengthThroughLast(const char* text, std::size_t length, char c) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    const std::uint64_t spread = kOnes * static_cast<unsigned char>(c);
+    for (; length >= 8; length -= 8) {
+        std::uint64_t block;
+        std::memcpy(&block, text + length - 8, 8);
+        const std::uint64_t zeroWhereC = block ^ spread;
+        if ((zeroWhereC - kOnes) & ~zeroWhereC & kHighBits) break;
+    }
+    while (length > 0 && text[length - 1] != c) --length;
+    return length;
+}
+
 // A working text consumed from its end. During the main pass only `length`
 // shrinks; the characters before it never change. That is what lets the
 // collected value be a plain range of the working name.
@@ -51,11 +68,26 @@ constexpr TokenSpelling kTokens[] = {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
-bool EqualsIgnoringAsciiCase(const char* a, const char* b, std::size_t n) {
+// lower is in lower case already; most patterns spell their tokens so too.
+bool EqualsIgnoringAsciiCase(const char* text, const char* lower, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        if (text[i] != lower[i] && AsciiLower(text[i]) != lower[i]) return false;
     }
     return true;
+}
+
+// Index of the first exact occurrence of the token in the text, or npos. A
+// pattern holds few "[" and fewer "[t" or "[y", so those are looked for first.
+std::size_t FindExact(const char* text, std::size_t length, const TokenSpelling& token) {
+    const std::size_t n = token.length;
+    const char second = token.text[1];
+    for (std::size_t i = 0; i + n <= length; ++i) {
+        if (text[i] == '[' && text[i + 1] == second &&
+            std::memcmp(text + i, token.text, n) == 0) {
+            return i;
+        }
+    }
+    return std::size_t(-1);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -64,35 +96,26 @@ bool IsParseSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Index of the first occurrence of needle in text, or npos.
-std::size_t FindExact(const char* text, std::size_t textLength,
-                      const char* needle, std::size_t needleLength) {
-    if (needleLength > textLength) return std::size_t(-1);
-    for (std::size_t i = 0; i + needleLength <= textLength; ++i) {
-        if (std::memcmp(text + i, needle, needleLength) == 0) return i;
-    }
-    return std::size_t(-1);
-}
-
+// Separators are few, so the count hops from one to the next.
 std::size_t CountChar(const char* text, std::size_t length, char c) {
     std::size_t count = 0;
-    for (std::size_t i = 0; i < length; ++i) count += (text[i] == c);
+    const char* end = text + length;
+    for (const void* at; (at = std::memchr(text, c, std::size_t(end - text))); ++count) {
+        text = static_cast<const char*>(at) + 1;
+    }
     return count;
 }
 
+
 // Recognises a token at the end of a pattern that ends with "]" and cuts it
-// off. The token must follow the pattern's last "[" with no backslash after it.
+// off. A token counts only from the pattern's last "[" on, with no backslash
+// after it. Every spelling holds one "[", at its start, and no backslash, so
+// the pattern's end equalling a spelling is the same condition.
 TagToken TakeTokenAtEnd(WorkText& pattern) {
-    std::size_t open = pattern.length;
-    while (open > 0 && pattern.chars[open - 1] != '[') --open;
-    if (open == 0) return TagToken::None;
-    --open;
-    const std::size_t tailLength = pattern.length - open;
-    const char* tail = pattern.chars + open;
-    if (std::memchr(tail, '\\', tailLength)) return TagToken::None;
     for (const TokenSpelling& spelling : kTokens) {
-        if (spelling.length == tailLength &&
-            EqualsIgnoringAsciiCase(tail, spelling.text, tailLength)) {
+        if (spelling.length > pattern.length) continue;
+        const std::size_t open = pattern.length - spelling.length;
+        if (EqualsIgnoringAsciiCase(pattern.chars + open, spelling.text, spelling.length)) {
             pattern.length = open;
             return spelling.token;
         }
@@ -107,21 +130,19 @@ TagToken TakeTokenAtEnd(WorkText& pattern) {
 // leaves the pattern and the number's digits leave the name.
 bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
                          WorkText& name, std::int32_t& number) {
-    const std::size_t at =
-        FindExact(pattern.chars, pattern.length, spelling.text, spelling.length);
+    const std::size_t at = FindExact(pattern.chars, pattern.length, spelling);
     if (at == std::size_t(-1)) return false;
     const char separator = at ? pattern.chars[at - 1] : '\\';
     if (separator == ' ') return false;
     std::size_t needed =
         1 + CountChar(pattern.chars + at, pattern.length - at, separator);
 
-    std::size_t start = name.length;
-    while (needed > 0) {
+    std::size_t start = 0;  // just after the separator found last
+    for (std::size_t searchEnd = name.length; needed > 0; --needed) {
+        start = LengthThroughLast(name.chars, searchEnd, separator);
         if (start == 0) return false;
-        --start;
-        if (name.chars[start] == separator) --needed;
+        searchEnd = start - 1;
     }
-    ++start;  // the number begins just after the separator found last
 
     number = ParseDecimal(name.chars + start, name.length - start);
     std::size_t digits = 0;
@@ -135,13 +156,16 @@ bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
 
 class MatchRun {
 public:
+    // The values land straight in the caller's record, which saves copying
+    // four 260-character texts on the way out.
     MatchRun(const char* pattern, std::size_t patternLength, const char* path,
-             std::size_t pathLength) {
+             std::size_t pathLength, TagFields& fields)
+        : fields_(fields) {
         pattern_.Load(pattern, patternLength);
         name_.Load(path, StemLength(path, pathLength));
     }
 
-    TagFields Run() {
+    void Run() {
         std::int32_t number = 0;
         if (ExtractNumericToken(kTokens[5], pattern_, name_, number)) {
             fields_.trackNumber = number;
@@ -150,7 +174,6 @@ public:
             fields_.year = number;
         }
         MainPass();
-        return fields_;
     }
 
 private:
@@ -167,7 +190,8 @@ private:
             if (name_.Empty()) return;
             if (token_ == TagToken::None) {
                 LiteralStep();
-            } else if (CollectStepEndsValue()) {
+            } else {
+                if (!CollectValue()) return;
                 Store();
             }
         }
@@ -176,9 +200,8 @@ private:
     // Drops the rest of the current file or folder name. Returns false when
     // only a bare drive is left, which ends the match.
     bool FolderStep() {
-        std::size_t cut = name_.length;
-        while (cut > 0 && name_.chars[cut - 1] != '\\') --cut;
-        if (cut > 0) name_.length = cut - 1;
+        const std::size_t throughBackslash = LengthThroughLast(name_.chars, name_.length, '\\');
+        if (throughBackslash > 0) name_.length = throughBackslash - 1;
         return name_.Last() != ':';
     }
 
@@ -189,28 +212,25 @@ private:
         pattern_.DropLast();
     }
 
-    // Takes the name's last character into the value, or tells that the value
-    // has ended.
-    bool CollectStepEndsValue() {
-        if (pattern_.Empty()) {
-            if (name_.Last() == '\\') return true;
-            name_.DropLast();  // into the value
-            return false;
-        }
-        const char p = pattern_.Last();
-        if (p != name_.Last()) {
+    // Takes the name's characters into the value back to the literal that
+    // ends it: the pattern's last character, or the nearest backslash once the
+    // pattern is used up. Returns false when the name runs out first, which
+    // ends the match and drops the value.
+    bool CollectValue() {
+        for (;;) {
+            const char end = pattern_.Empty() ? '\\' : pattern_.Last();
+            name_.length = LengthThroughLast(name_.chars, name_.length, end);
+            if (name_.Empty()) return false;
+            if (pattern_.Empty()) return true;
+            pattern_.DropLast();
+            if (end != ' ') return true;
+            // The blank rule: a blank after "]" or another blank ends the value
+            // at the name's last blank; after any other literal, the value
+            // takes the name's blank and runs on to that literal.
+            const char before = pattern_.Last();
+            if (before == ' ' || before == ']') return true;
             name_.DropLast();
-            return false;
         }
-        pattern_.DropLast();
-        if (p != ' ') return true;
-        // The blank rule: a blank after "]" or another blank ends the value at
-        // the name's last blank; after any other literal, the value takes the
-        // name's blanks and runs on to that literal.
-        const char before = pattern_.Last();
-        if (before == ' ' || before == ']') return true;
-        name_.DropLast();
-        return false;
     }
 
     void Store() {
@@ -225,7 +245,7 @@ private:
     // The collected value is name_.chars[name_.length, valueEnd_).
     std::size_t valueEnd_ = 0;
     TagToken token_ = TagToken::None;
-    TagFields fields_;
+    TagFields& fields_;
 };
 
 }  // namespace
@@ -267,8 +287,10 @@ void StoreTagValue(TagFields& fields, TagToken token, const char* value,
 
 TagFields Match(const char* pattern, const char* sourcePath) {
     const std::size_t pathLength = std::strlen(sourcePath);
-    if (pathLength > kMaxMatchInput) return TagFields{};
+    TagFields fields;
+    if (pathLength > kMaxMatchInput) return fields;
     const std::size_t patternLength =
         BoundedLength(pattern, kMaxMatchInput);  // longer patterns are cut
-    return MatchRun(pattern, patternLength, sourcePath, pathLength).Run();
+    MatchRun(pattern, patternLength, sourcePath, pathLength, fields).Run();
+    return fields;
 }
