@@ -1,5 +1,6 @@
 #include "tagging/tag_pattern_matcher.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -13,16 +14,21 @@ constexpr std::size_t kWorkCapacity = 2 * kMaxPathText;
 
 // The length of text[0, length) up to and including its last c; 0 without
 // one. Values and the searches of the numeric pre-pass run over most of a
-// name, so eight characters are tested at a time until a block holds c.
+// name, so eight characters are tested at a time: a block's bytes equal to c
+// become zero bytes, each marked by its top bit, and the highest mark is the
+// last c. Only a start shorter than a block is searched one by one.
 std::size_t LengthThroughLast(const char* text, std::size_t length, char c) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-    const std::uint64_t spread = kOnes * static_cast<unsigned char>(c);
+    static_assert(std::endian::native == std::endian::little,
+                  "a block's last character is its most significant byte");
+    constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t spread = 0x0101010101010101ull * static_cast<unsigned char>(c);
     for (; length >= 8; length -= 8) {
         std::uint64_t block;
         std::memcpy(&block, text + length - 8, 8);
         const std::uint64_t zeroWhereC = block ^ spread;
-        if ((zeroWhereC - kOnes) & ~zeroWhereC & kHighBits) break;
+        const std::uint64_t marks =
+            ~(((zeroWhereC & kLowBits) + kLowBits) | zeroWhereC | kLowBits);
+        if (marks) return length - std::size_t(std::countl_zero(marks) / 8);
     }
     while (length > 0 && text[length - 1] != c) --length;
     return length;
@@ -79,12 +85,13 @@ bool EqualsIgnoringAsciiCase(const char* text, const char* lower, std::size_t n)
 // Index of the first exact occurrence of the token in the text, or npos. A
 // pattern holds few "[" and fewer "[t" or "[y", so those are looked for first.
 std::size_t FindExact(const char* text, std::size_t length, const TokenSpelling& token) {
-    const std::size_t n = token.length;
+    if (length < token.length) return std::size_t(-1);
     const char second = token.text[1];
-    for (std::size_t i = 0; i + n <= length; ++i) {
-        if (text[i] == '[' && text[i + 1] == second &&
-            std::memcmp(text + i, token.text, n) == 0) {
-            return i;
+    const char* const last = text + (length - token.length);
+    for (const char* at = text; at <= last; ++at) {
+        if (at[0] == '[' && at[1] == second &&
+            std::memcmp(at, token.text, token.length) == 0) {
+            return std::size_t(at - text);
         }
     }
     return std::size_t(-1);
