@@ -74,10 +74,12 @@ constexpr TokenSpelling kTokens[] = {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
-// lower is in lower case already; most patterns spell their tokens so too.
+// lower is in lower case already. Most patterns spell their tokens so too,
+// which one exact comparison settles.
 bool EqualsIgnoringAsciiCase(const char* text, const char* lower, std::size_t n) {
+    if (std::memcmp(text, lower, n) == 0) return true;
     for (std::size_t i = 0; i < n; ++i) {
-        if (text[i] != lower[i] && AsciiLower(text[i]) != lower[i]) return false;
+        if (AsciiLower(text[i]) != lower[i]) return false;
     }
     return true;
 }
@@ -117,11 +119,13 @@ std::size_t CountChar(const char* text, std::size_t length, char c) {
 // Recognises a token at the end of a pattern that ends with "]" and cuts it
 // off. A token counts only from the pattern's last "[" on, with no backslash
 // after it. Every spelling holds one "[", at its start, and no backslash, so
-// the pattern's end equalling a spelling is the same condition.
+// the pattern's end equalling a spelling is the same condition. Spellings of
+// one length differ in their second character, which rules out the others.
 TagToken TakeTokenAtEnd(WorkText& pattern) {
     for (const TokenSpelling& spelling : kTokens) {
         if (spelling.length > pattern.length) continue;
         const std::size_t open = pattern.length - spelling.length;
+        if (AsciiLower(pattern.chars[open + 1]) != spelling.text[1]) continue;
         if (EqualsIgnoringAsciiCase(pattern.chars + open, spelling.text, spelling.length)) {
             pattern.length = open;
             return spelling.token;
@@ -130,15 +134,13 @@ TagToken TakeTokenAtEnd(WorkText& pattern) {
     return TagToken::None;
 }
 
-// The numeric pre-pass for one token, written exactly as in `spelling`. The
+// The numeric pre-pass for the token found at `at` of the pattern. The
 // separator before the token has its counterparts after the number in the
 // name, so counting separators from the name's end finds where the number
 // begins. Returns true and the number when one was taken; the token then
 // leaves the pattern and the number's digits leave the name.
-bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
-                         WorkText& name, std::int32_t& number) {
-    const std::size_t at = FindExact(pattern.chars, pattern.length, spelling);
-    if (at == std::size_t(-1)) return false;
+bool TakeNumberFor(const TokenSpelling& spelling, std::size_t at, WorkText& pattern,
+                   WorkText& name, std::int32_t& number) {
     const char separator = at ? pattern.chars[at - 1] : '\\';
     if (separator == ' ') return false;
     std::size_t needed =
@@ -159,6 +161,14 @@ bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
     name.Erase(start, digits);
     pattern.Erase(at, spelling.length);
     return true;
+}
+
+// The numeric pre-pass for one token, written exactly as in `spelling`. Most
+// patterns hold none, and then only the search is paid for.
+inline bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
+                                WorkText& name, std::int32_t& number) {
+    const std::size_t at = FindExact(pattern.chars, pattern.length, spelling);
+    return at != std::size_t(-1) && TakeNumberFor(spelling, at, pattern, name, number);
 }
 
 class MatchRun {
