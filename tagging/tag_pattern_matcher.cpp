@@ -115,7 +115,6 @@ std::size_t CountChar(const char* text, std::size_t length, char c) {
     return count;
 }
 
-
 // Recognises a token at the end of a pattern that ends with "]" and cuts it
 // off. A token counts only from the pattern's last "[" on, with no backslash
 // after it. Every spelling holds one "[", at its start, and no backslash, so

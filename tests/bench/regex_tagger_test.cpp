@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -48,7 +49,8 @@ TEST(PathCorpus, HasTheShapesOfARealCollection) {
     EXPECT_TRUE(has([](const std::string& p) { return p.find(" - ") != std::string::npos; }));
     EXPECT_TRUE(has([](const std::string& p) {  // a track number glued to its title
         const std::size_t name = p.rfind('\\') + 1;
-        return std::isdigit((unsigned char)p[name]) && std::isalpha((unsigned char)p[name + 2]);
+        return name + 2 < p.size() && std::isdigit((unsigned char)p[name]) &&
+               std::isalpha((unsigned char)p[name + 2]);
     }));
 }
 
