@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth imagemagick x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libpcre2-dev kid3-cli
   python3 python3-mutagen
 )
 

@@ -1,5 +1,6 @@
 #include "tagging/tag_pattern_matcher.h"
 
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -10,6 +11,28 @@ namespace {
 // Working copies hold twice the path limit, so nothing the inputs can hold
 // ever reaches their end.
 constexpr std::size_t kWorkCapacity = 2 * kMaxPathText;
+
+// The length of text[0, length) up to and including its last c; 0 without
+// one. Values and the searches of the numeric pre-pass run over most of a
+// name, so eight characters are tested at a time: a block's bytes equal to c
+// become zero bytes, each marked by its top bit, and the highest mark is the
+// last c. Only a start shorter than a block is searched one by one.
+std::size_t LengthThroughLast(const char* text, std::size_t length, char c) {
+    static_assert(std::endian::native == std::endian::little,
+                  "a block's last character is its most significant byte");
+    constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t spread = 0x0101010101010101ull * static_cast<unsigned char>(c);
+    for (; length >= 8; length -= 8) {
+        std::uint64_t block;
+        std::memcpy(&block, text + length - 8, 8);
+        const std::uint64_t zeroWhereC = block ^ spread;
+        const std::uint64_t marks =
+            ~(((zeroWhereC & kLowBits) + kLowBits) | zeroWhereC | kLowBits);
+        if (marks) return length - std::size_t(std::countl_zero(marks) / 8);
+    }
+    while (length > 0 && text[length - 1] != c) --length;
+    return length;
+}
 
 // A working text consumed from its end. During the main pass only `length`
 // shrinks; the characters before it never change. That is what lets the
@@ -51,11 +74,29 @@ constexpr TokenSpelling kTokens[] = {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
-bool EqualsIgnoringAsciiCase(const char* a, const char* b, std::size_t n) {
+// lower is in lower case already. Most patterns spell their tokens so too,
+// which one exact comparison settles.
+bool EqualsIgnoringAsciiCase(const char* text, const char* lower, std::size_t n) {
+    if (std::memcmp(text, lower, n) == 0) return true;
     for (std::size_t i = 0; i < n; ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        if (AsciiLower(text[i]) != lower[i]) return false;
     }
     return true;
+}
+
+// Index of the first exact occurrence of the token in the text, or npos. A
+// pattern holds few "[" and fewer "[t" or "[y", so those are looked for first.
+std::size_t FindExact(const char* text, std::size_t length, const TokenSpelling& token) {
+    if (length < token.length) return std::size_t(-1);
+    const char second = token.text[1];
+    const char* const last = text + (length - token.length);
+    for (const char* at = text; at <= last; ++at) {
+        if (at[0] == '[' && at[1] == second &&
+            std::memcmp(at, token.text, token.length) == 0) {
+            return std::size_t(at - text);
+        }
+    }
+    return std::size_t(-1);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -64,35 +105,27 @@ bool IsParseSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Index of the first occurrence of needle in text, or npos.
-std::size_t FindExact(const char* text, std::size_t textLength,
-                      const char* needle, std::size_t needleLength) {
-    if (needleLength > textLength) return std::size_t(-1);
-    for (std::size_t i = 0; i + needleLength <= textLength; ++i) {
-        if (std::memcmp(text + i, needle, needleLength) == 0) return i;
-    }
-    return std::size_t(-1);
-}
-
+// Separators are few, so the count hops from one to the next.
 std::size_t CountChar(const char* text, std::size_t length, char c) {
     std::size_t count = 0;
-    for (std::size_t i = 0; i < length; ++i) count += (text[i] == c);
+    const char* end = text + length;
+    for (const void* at; (at = std::memchr(text, c, std::size_t(end - text))); ++count) {
+        text = static_cast<const char*>(at) + 1;
+    }
     return count;
 }
 
 // Recognises a token at the end of a pattern that ends with "]" and cuts it
-// off. The token must follow the pattern's last "[" with no backslash after it.
+// off. A token counts only from the pattern's last "[" on, with no backslash
+// after it. Every spelling holds one "[", at its start, and no backslash, so
+// the pattern's end equalling a spelling is the same condition. Spellings of
+// one length differ in their second character, which rules out the others.
 TagToken TakeTokenAtEnd(WorkText& pattern) {
-    std::size_t open = pattern.length;
-    while (open > 0 && pattern.chars[open - 1] != '[') --open;
-    if (open == 0) return TagToken::None;
-    --open;
-    const std::size_t tailLength = pattern.length - open;
-    const char* tail = pattern.chars + open;
-    if (std::memchr(tail, '\\', tailLength)) return TagToken::None;
     for (const TokenSpelling& spelling : kTokens) {
-        if (spelling.length == tailLength &&
-            EqualsIgnoringAsciiCase(tail, spelling.text, tailLength)) {
+        if (spelling.length > pattern.length) continue;
+        const std::size_t open = pattern.length - spelling.length;
+        if (AsciiLower(pattern.chars[open + 1]) != spelling.text[1]) continue;
+        if (EqualsIgnoringAsciiCase(pattern.chars + open, spelling.text, spelling.length)) {
             pattern.length = open;
             return spelling.token;
         }
@@ -100,28 +133,24 @@ TagToken TakeTokenAtEnd(WorkText& pattern) {
     return TagToken::None;
 }
 
-// The numeric pre-pass for one token, written exactly as in `spelling`. The
+// The numeric pre-pass for the token found at `at` of the pattern. The
 // separator before the token has its counterparts after the number in the
 // name, so counting separators from the name's end finds where the number
 // begins. Returns true and the number when one was taken; the token then
 // leaves the pattern and the number's digits leave the name.
-bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
-                         WorkText& name, std::int32_t& number) {
-    const std::size_t at =
-        FindExact(pattern.chars, pattern.length, spelling.text, spelling.length);
-    if (at == std::size_t(-1)) return false;
+bool TakeNumberFor(const TokenSpelling& spelling, std::size_t at, WorkText& pattern,
+                   WorkText& name, std::int32_t& number) {
     const char separator = at ? pattern.chars[at - 1] : '\\';
     if (separator == ' ') return false;
     std::size_t needed =
         1 + CountChar(pattern.chars + at, pattern.length - at, separator);
 
-    std::size_t start = name.length;
-    while (needed > 0) {
+    std::size_t start = 0;  // just after the separator found last
+    for (std::size_t searchEnd = name.length; needed > 0; --needed) {
+        start = LengthThroughLast(name.chars, searchEnd, separator);
         if (start == 0) return false;
-        --start;
-        if (name.chars[start] == separator) --needed;
+        searchEnd = start - 1;
     }
-    ++start;  // the number begins just after the separator found last
 
     number = ParseDecimal(name.chars + start, name.length - start);
     std::size_t digits = 0;
@@ -133,15 +162,26 @@ bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
     return true;
 }
 
+// The numeric pre-pass for one token, written exactly as in `spelling`. Most
+// patterns hold none, and then only the search is paid for.
+inline bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
+                                WorkText& name, std::int32_t& number) {
+    const std::size_t at = FindExact(pattern.chars, pattern.length, spelling);
+    return at != std::size_t(-1) && TakeNumberFor(spelling, at, pattern, name, number);
+}
+
 class MatchRun {
 public:
+    // The values land straight in the caller's record, which saves copying
+    // four 260-character texts on the way out.
     MatchRun(const char* pattern, std::size_t patternLength, const char* path,
-             std::size_t pathLength) {
+             std::size_t pathLength, TagFields& fields)
+        : fields_(fields) {
         pattern_.Load(pattern, patternLength);
         name_.Load(path, StemLength(path, pathLength));
     }
 
-    TagFields Run() {
+    void Run() {
         std::int32_t number = 0;
         if (ExtractNumericToken(kTokens[5], pattern_, name_, number)) {
             fields_.trackNumber = number;
@@ -150,7 +190,6 @@ public:
             fields_.year = number;
         }
         MainPass();
-        return fields_;
     }
 
 private:
@@ -167,7 +206,8 @@ private:
             if (name_.Empty()) return;
             if (token_ == TagToken::None) {
                 LiteralStep();
-            } else if (CollectStepEndsValue()) {
+            } else {
+                if (!CollectValue()) return;
                 Store();
             }
         }
@@ -176,9 +216,8 @@ private:
     // Drops the rest of the current file or folder name. Returns false when
     // only a bare drive is left, which ends the match.
     bool FolderStep() {
-        std::size_t cut = name_.length;
-        while (cut > 0 && name_.chars[cut - 1] != '\\') --cut;
-        if (cut > 0) name_.length = cut - 1;
+        const std::size_t throughBackslash = LengthThroughLast(name_.chars, name_.length, '\\');
+        if (throughBackslash > 0) name_.length = throughBackslash - 1;
         return name_.Last() != ':';
     }
 
@@ -189,44 +228,30 @@ private:
         pattern_.DropLast();
     }
 
-    // Takes the name's last character into the value, or tells that the value
-    // has ended.
-    bool CollectStepEndsValue() {
-        if (pattern_.Empty()) {
-            if (name_.Last() == '\\') return true;
-            name_.DropLast();  // into the value
-            return false;
-        }
-        const char p = pattern_.Last();
-        if (p != name_.Last()) {
+    // Takes the name's characters into the value back to the literal that
+    // ends it: the pattern's last character, or the nearest backslash once the
+    // pattern is used up. Returns false when the name runs out first, which
+    // ends the match and drops the value.
+    bool CollectValue() {
+        for (;;) {
+            const char end = pattern_.Empty() ? '\\' : pattern_.Last();
+            name_.length = LengthThroughLast(name_.chars, name_.length, end);
+            if (name_.Empty()) return false;
+            if (pattern_.Empty()) return true;
+            pattern_.DropLast();
+            if (end != ' ') return true;
+            // The blank rule: a blank after "]" or another blank ends the value
+            // at the name's last blank; after any other literal, the value
+            // takes the name's blank and runs on to that literal.
+            const char before = pattern_.Last();
+            if (before == ' ' || before == ']') return true;
             name_.DropLast();
-            return false;
         }
-        pattern_.DropLast();
-        if (p != ' ') return true;
-        // The blank rule: a blank after "]" or another blank ends the value at
-        // the name's last blank; after any other literal, the value takes the
-        // name's blanks and runs on to that literal.
-        const char before = pattern_.Last();
-        if (before == ' ' || before == ']') return true;
-        name_.DropLast();
-        return false;
     }
 
     void Store() {
         const char* value = name_.chars + name_.length;
-        const std::size_t length = valueEnd_ - name_.length;
-        switch (token_) {
-            case TagToken::Artist: fields_.artist.Assign(value, length); break;
-            case TagToken::Album: fields_.album.Assign(value, length); break;
-            case TagToken::Title: fields_.title.Assign(value, length); break;
-            case TagToken::Genre: fields_.genre.Assign(value, length); break;
-            case TagToken::Year: fields_.year = ParseDecimal(value, length); break;
-            case TagToken::TrackNumber:
-                fields_.trackNumber = ParseDecimal(value, length);
-                break;
-            case TagToken::None: break;
-        }
+        StoreTagValue(fields_, token_, value, valueEnd_ - name_.length);
         name_.DropLast();  // the separator or backslash that ended the value
         token_ = TagToken::None;
     }
@@ -236,7 +261,7 @@ private:
     // The collected value is name_.chars[name_.length, valueEnd_).
     std::size_t valueEnd_ = 0;
     TagToken token_ = TagToken::None;
-    TagFields fields_;
+    TagFields& fields_;
 };
 
 }  // namespace
@@ -261,10 +286,27 @@ std::int32_t ParseDecimal(const char* text, std::size_t length) {
     return -value > kMax ? std::int32_t(kMax) : std::int32_t(-value);
 }
 
+void StoreTagValue(TagFields& fields, TagToken token, const char* value,
+                   std::size_t length) {
+    switch (token) {
+        case TagToken::Artist: fields.artist.Assign(value, length); break;
+        case TagToken::Album: fields.album.Assign(value, length); break;
+        case TagToken::Title: fields.title.Assign(value, length); break;
+        case TagToken::Genre: fields.genre.Assign(value, length); break;
+        case TagToken::Year: fields.year = ParseDecimal(value, length); break;
+        case TagToken::TrackNumber:
+            fields.trackNumber = ParseDecimal(value, length);
+            break;
+        case TagToken::None: break;
+    }
+}
+
 TagFields Match(const char* pattern, const char* sourcePath) {
     const std::size_t pathLength = std::strlen(sourcePath);
-    if (pathLength > kMaxMatchInput) return TagFields{};
+    TagFields fields;
+    if (pathLength > kMaxMatchInput) return fields;
     const std::size_t patternLength =
         BoundedLength(pattern, kMaxMatchInput);  // longer patterns are cut
-    return MatchRun(pattern, patternLength, sourcePath, pathLength).Run();
+    MatchRun(pattern, patternLength, sourcePath, pathLength, fields).Run();
+    return fields;
 }

@@ -34,6 +34,11 @@ constexpr std::size_t kMaxMatchInput = kMaxPathText - 1;
 
 TagFields Match(const char* pattern, const char* sourcePath);
 
+// Puts one recognised value into its field: texts are copied, numbers parsed
+// with ParseDecimal. None stores nothing.
+void StoreTagValue(TagFields& fields, TagToken token, const char* value,
+                   std::size_t length);
+
 // Reads a decimal number from text[0, length): leading white space, one sign,
 // digits up to the first non-digit. No digits give 0; values beyond the signed
 // 32-bit range are clamped to it.

@@ -1,0 +1,109 @@
+// Matching, natively: Match and the whole normalisation against PCRE2 with
+// the JIT doing the same extraction, and against the floor, on the corpus.
+// Each iteration handles the whole corpus; the counter seconds_per_path is
+// CPU time per path, so time spent waiting for a core shared with other work
+// does not count.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/allocation_counter.h"
+#include "bench/path_corpus.h"
+#include "bench/regex_tagger.h"
+#include "hostenv/path_strings.h"
+#include "tagging/tag_pattern_matcher.h"
+#include "tagging/tag_values.h"
+
+namespace {
+
+const std::vector<std::string>& Corpus() {
+    static const std::vector<std::string> corpus = MakePathCorpus();
+    return corpus;
+}
+
+void ReportPerPath(benchmark::State& state) {
+    const double paths = double(Corpus().size());
+    state.counters["seconds_per_path"] = benchmark::Counter(
+        paths, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Also counts the allocations made by Match itself, not by the framework
+// between iterations.
+void MatchCorpus(benchmark::State& state, const BenchPattern* pattern) {
+    std::uint64_t allocations = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = AllocationCount();
+        for (const std::string& path : Corpus()) {
+            TagFields fields = Match(pattern->pattern, path.c_str());
+            benchmark::DoNotOptimize(fields);
+        }
+        allocations += AllocationCount() - before;
+    }
+    ReportPerPath(state);
+    state.counters["allocations_per_call"] = benchmark::Counter(
+        double(allocations) / double(Corpus().size()), benchmark::Counter::kAvgIterations);
+}
+
+void NormaliseCorpus(benchmark::State& state, const BenchPattern* pattern) {
+    for (auto _ : state) {
+        for (const std::string& path : Corpus()) {
+            TagFields fields = Match(pattern->pattern, path.c_str());
+            NormaliseTagFields(fields);
+            TagWritePlan plan = PlanTagWrites(fields);
+            benchmark::DoNotOptimize(plan);
+        }
+    }
+    ReportPerPath(state);
+}
+
+void RegexCorpus(benchmark::State& state, const BenchPattern* pattern) {
+    RegexTagger tagger(*pattern);
+    for (auto _ : state) {
+        for (const std::string& path : Corpus()) {
+            TagFields fields = tagger.Extract(path.c_str());
+            benchmark::DoNotOptimize(fields);
+        }
+    }
+    ReportPerPath(state);
+}
+
+// The least any matcher must do: take the path into a working buffer of its
+// own and find where its extension starts.
+void CopyFloor(benchmark::State& state) {
+    char work[2 * kMaxPathText];
+    for (auto _ : state) {
+        for (const std::string& path : Corpus()) {
+            const std::size_t length = std::strlen(path.c_str());
+            std::memcpy(work, path.c_str(), length);
+            benchmark::DoNotOptimize(work);
+            std::size_t stem = StemLength(work, length);
+            benchmark::DoNotOptimize(stem);
+        }
+    }
+    ReportPerPath(state);
+}
+
+void RegisterAll() {
+    for (const BenchPattern& pattern : kBenchPatterns) {
+        const std::string name = pattern.name;
+        benchmark::RegisterBenchmark(("match/" + name).c_str(), MatchCorpus, &pattern);
+        benchmark::RegisterBenchmark(("pcre2_jit/" + name).c_str(), RegexCorpus, &pattern);
+        benchmark::RegisterBenchmark(("normalise/" + name).c_str(), NormaliseCorpus,
+                                     &pattern);
+    }
+    benchmark::RegisterBenchmark("copy_floor", CopyFloor);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Corpus();  // built before anything is timed or counted
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
