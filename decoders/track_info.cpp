@@ -26,22 +26,34 @@ void StoreNumbers(TrackInfoRecord& record, const DecoderNumbers& n) {
     record.fromArg11 = static_cast<std::uint8_t>(n.n11);
 }
 
-// False when the decoder faulted.
+// The interface promises 100 characters per text. A decoder that writes more
+// writes into room to spare, and only what the record's fields hold is kept.
+struct DecoderTexts {
+    FixedText<4096> first, second, third, reply;
+};
+
+void KeepText(char* field, std::size_t capacity, FixedText<4096>& text) {
+    text.Terminate();
+    BoundedCopy(field, capacity, text.CStr(), text.Length());
+}
+
+// False when the decoder faulted; what it wrote until then is kept.
 bool AskDecoder(TrackInfoRecord& record, char* replyText) {
     PathText extension;
     GetExtension(record.path, extension);
     const DecoderEntry* decoder = FindDecoderForExtension(extension.CStr());
     if (decoder == nullptr || decoder->getTrackInfo == nullptr) return true;
     DecoderNumbers n{};
+    DecoderTexts texts;
     const bool returned = Guarded([&] {
         decoder->getTrackInfo(record.path, &n.n2, &n.n3, &n.n4, &n.n5, &n.n6,
-                              record.firstText, record.secondText, record.thirdText,
-                              &n.n10, &n.n11, replyText);
+                              texts.first.Data(), texts.second.Data(), texts.third.Data(),
+                              &n.n10, &n.n11, texts.reply.Data());
     });
-    record.firstText[kShortText - 1] = '\0';
-    record.secondText[kShortText - 1] = '\0';
-    record.thirdText[kShortText - 1] = '\0';
-    replyText[kMaxPathText - 1] = '\0';
+    KeepText(record.firstText, kShortText, texts.first);
+    KeepText(record.secondText, kShortText, texts.second);
+    KeepText(record.thirdText, kShortText, texts.third);
+    KeepText(replyText, kMaxPathText, texts.reply);
     if (returned) StoreNumbers(record, n);
     return returned;
 }
@@ -73,7 +85,7 @@ bool HasArtistOrTitle(const TrackInfoRecord& record) {
 }  // namespace
 
 void LookUpTrackInfo(TrackInfoRecord* record, char* replyText) {
-    static char ownReply[kMaxPathText];
+    char ownReply[kMaxPathText];
     GetDecoderCatalogue();
     char* reply = replyText ? replyText : ownReply;
     reply[0] = '\0';

@@ -123,3 +123,18 @@ TEST(TrackInfo, FaultingDecoderEndsTheLookupSilently) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TrackInfo, TextsADecoderWritesPastTheirSizeAreCutToTheFields) {
+    TrackInfoRecord record = RecordFor("C:\\Music\\A - B.long");
+    char reply[260] = "old";
+    LookUpTrackInfo(&record, reply);
+    EXPECT_EQ(std::string(record.firstText), std::string(99, 'L'));
+    EXPECT_EQ(std::string(record.secondText), std::string(99, 'L'));
+    EXPECT_EQ(std::string(record.thirdText), std::string(99, 'L'));
+    EXPECT_EQ(std::string(reply), std::string(259, 'L'));
+    EXPECT_STREQ(record.path, "C:\\Music\\A - B.long") << "nothing spilled into the path";
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // Records tag writes, and answers track information by the file's
 // extension: ".full" fills everything, ".third" only the third text,
-// ".crash" faults, ".throw" raises a C++ exception the way plugins built with
+// ".long" writes 300 characters into every text, ".crash" faults, ".throw"
+// raises a C++ exception the way plugins built with
 // structured exceptions do; anything else leaves the fields alone.
 #include <windows.h>
 
@@ -10,7 +11,7 @@ namespace {
 const TestFormat kFormats[] = {
     {".ABC", "Upper case"}, {".low", "Lower case"}, {".dup", "Twice, first"},
     {".dup", "Twice, second"}, {".full", "Full"}, {".third", "Third only"},
-    {".crash", "Faults"}, {".throw", "Throws"},
+    {".crash", "Faults"}, {".throw", "Throws"}, {".long", "Writes past its texts"},
 };
 
 bool EndsWith(const char* text, const char* end) {
@@ -56,6 +57,11 @@ TEST_DECODER_EXPORT void __cdecl GetTrackInfo(const char* path, std::int32_t* n2
         *n6 = -7;
         *n10 = 0x00AB1234;
         *n11 = 0x1FE;
+    } else if (EndsWith(path, ".long")) {
+        for (char* text : {first, second, third, reply}) {
+            std::memset(text, 'L', 300);
+            text[300] = '\0';
+        }
     } else if (EndsWith(path, ".crash")) {
         std::strcpy(first, "Partial");
         *static_cast<volatile std::int32_t*>(nullptr) = 1;
