@@ -109,6 +109,10 @@ void ConvertOne(const LoadedPlugin& plugin, const char* path, Tally& tally) {
     std::int32_t blockStatus = -1;
     plugin.aNewDataBlockArrived(object, 0, 0, 0, &blockStatus);
     plugin.deleteCompressionObject(object);
+    // A host would stop the conversion here; the plugin must never cause it.
+    if (object == nullptr || status != 0 || blockStatus != 0) {
+        std::fprintf(stderr, "pathtagger-host: the plugin reported a failure for %s\n", path);
+    }
     const bool tagged = Changed(before, ReadFileState(path));
     ++(tagged ? tally.tagged : tally.untouched);
     std::printf("%s %s\n", tagged ? "tagged    " : "untouched ", path);
