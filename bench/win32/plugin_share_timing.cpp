@@ -31,14 +31,6 @@ std::vector<std::string> ReadLines(const char* path) {
     return lines;
 }
 
-std::string PluginPath() {
-    char exe[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = exe;
-    path.erase(path.find_last_of('\\') + 1);
-    return path + "PathTagger.dll";
-}
-
 // The host's calls for one file: create, one empty block, delete.
 void ConvertOne(const LoadedPlugin& plugin, const char* path) {
     std::int32_t status = -1;
@@ -58,7 +50,7 @@ int main(int argc, char** argv) {
     WriteRegistryString(argv[1], kTagPatternValueName, HKEY_CURRENT_USER, kSettingsSubkey);
     const std::vector<std::string> files = ReadLines(argv[2]);
     LoadedPlugin plugin;
-    if (!LoadPlugin(PluginPath().c_str(), plugin, nullptr)) {
+    if (!LoadPlugin(PathNextToProgram("PathTagger.dll").c_str(), plugin, nullptr)) {
         std::fputs("plugin_share_timing: cannot load PathTagger.dll\n", stderr);
         return 1;
     }
