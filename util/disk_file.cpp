@@ -1,5 +1,7 @@
 #include "util/disk_file.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -64,11 +66,43 @@ bool PlaceAt(HANDLE file, std::int32_t position) {
     return position >= 0 && MovePointer(file, position, FILE_BEGIN);
 }
 
+constexpr std::uint32_t kVectorBlock = 64;
+
+// Wrapping addition does not depend on the order of the words, so four
+// 16-byte lanes summed side by side give the word-by-word sum. x86 is
+// little-endian, as the sum's words are. Reading at the read floor's pace
+// needs this: one word at a time costs twice the read itself.
+__attribute__((target("sse2"))) std::uint32_t SumOfVectorBlocks(const unsigned char* bytes,
+                                                                std::uint32_t count) {
+    __m128i a = _mm_setzero_si128(), b = a, c = a, d = a;
+    for (std::uint32_t i = 0; i < count; i += kVectorBlock) {
+        const auto* block = reinterpret_cast<const __m128i*>(bytes + i);
+        a = _mm_add_epi32(a, _mm_loadu_si128(block));
+        b = _mm_add_epi32(b, _mm_loadu_si128(block + 1));
+        c = _mm_add_epi32(c, _mm_loadu_si128(block + 2));
+        d = _mm_add_epi32(d, _mm_loadu_si128(block + 3));
+    }
+    a = _mm_add_epi32(_mm_add_epi32(a, b), _mm_add_epi32(c, d));
+    a = _mm_add_epi32(a, _mm_shuffle_epi32(a, _MM_SHUFFLE(1, 0, 3, 2)));
+    a = _mm_add_epi32(a, _mm_shuffle_epi32(a, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(a));
+}
+
+// The processors this DLL may still meet without SSE2 take the word loop.
+bool HasSse2() {
+    static const bool has = __builtin_cpu_supports("sse2");
+    return has;
+}
+
 // Adds the complete little-endian words of bytes, then its 1 to 3 left-over
 // bytes one by one.
 std::uint32_t SumOfWords(const unsigned char* bytes, std::uint32_t count,
                          std::uint32_t sum) {
     std::uint32_t i = 0;
+    if (HasSse2()) {
+        i = count - count % kVectorBlock;
+        sum += SumOfVectorBlocks(bytes, i);
+    }
     for (; i + 4 <= count; i += 4) {
         sum += bytes[i] | bytes[i + 1] << 8 | bytes[i + 2] << 16 |
                static_cast<std::uint32_t>(bytes[i + 3]) << 24;

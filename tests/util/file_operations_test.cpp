@@ -104,6 +104,17 @@ TEST_F(FileOperations, ChecksumAddsLittleEndianWordsThenBytes) {
     EXPECT_EQ(FileChecksumByName(folder_.Write("big", big).c_str()), expected);
 }
 
+TEST_F(FileOperations, ChecksumAddsTheWordsLeftAfterWholeSixtyFourByteBlocks) {
+    // 64 + 36 + 3 bytes: a whole block, nine words after it, an odd tail.
+    std::string bytes(103, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i + 1);
+    std::uint32_t expected = 0;
+    for (std::size_t i = 0; i + 4 <= 100; i += 4)
+        expected += (i + 1) | (i + 2) << 8 | (i + 3) << 16 | (i + 4) << 24;
+    expected += 101 + 102 + 103;
+    EXPECT_EQ(FileChecksumByName(folder_.Write("blocks", bytes).c_str()), expected);
+}
+
 TEST_F(FileOperations, ChecksumStartsAtTheCurrentPointerAndFailsOnShortReads) {
     const std::string path = folder_.Write("abcdabcd", "abcdabcd");
     const HANDLE file = OpenHandle(path, GENERIC_READ);

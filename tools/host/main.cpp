@@ -59,14 +59,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return !options.files.empty() && options.closeAfterMs == 0;
 }
 
-std::string PluginPath() {
-    char exe[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path = exe;
-    path.erase(path.find_last_of('\\') + 1);
-    return path + "PathTagger.dll";
-}
-
 // What the host can see of a file without reading it.
 struct FileState {
     bool exists = false;
@@ -211,7 +203,7 @@ int main(int argc, char** argv) {
         WriteRegistryString(options.pattern, kPatternValueName, HKEY_CURRENT_USER,
                             kSettingsSubkey);
     }
-    const std::string pluginPath = PluginPath();
+    const std::string pluginPath = PathNextToProgram("PathTagger.dll");
     LoadedPlugin plugin;
     const char* missing = nullptr;
     if (!LoadPlugin(pluginPath.c_str(), plugin, &missing)) {

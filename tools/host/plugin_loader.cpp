@@ -34,3 +34,11 @@ void UnloadPlugin(LoadedPlugin& plugin) {
     if (plugin.module) FreeLibrary(plugin.module);
     plugin = LoadedPlugin{};
 }
+
+std::string PathNextToProgram(const char* name) {
+    char exe[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path = exe;
+    path.erase(path.find_last_of('\\') + 1);
+    return path + name;
+}

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 struct LoadedPlugin {
     using CreateFn = void*(__cdecl*)(const char*, std::int32_t*, std::int32_t);
@@ -32,3 +33,6 @@ struct LoadedPlugin {
 // when the DLL does not load or lacks any of them; missing names the first.
 bool LoadPlugin(const char* dllPath, LoadedPlugin& plugin, const char** missing);
 void UnloadPlugin(LoadedPlugin& plugin);
+
+// name in the running program's own folder, where the host keeps its plugin.
+std::string PathNextToProgram(const char* name);
