@@ -1,9 +1,12 @@
 // Id3Tags.dll: a small decoder plugin for ".mp3" files that stores the tag
 // fields in the file's ID3v2.3 tag and reads them back. It decodes no audio.
 //
-// A write never risks the file: the new file is written next to the
-// original and then replaces it, so a failure at any step leaves the
-// original as it was. A tag it does not understand is left untouched.
+// A write never touches the audio. When the new tag fits in the room of the
+// old one (a tag this plugin wrote keeps spare room for that), only the tag's
+// bytes at the start of the file are rewritten. Otherwise the new file is
+// written next to the original and then replaces it, so a failure at any
+// step leaves the original as it was. A tag it does not understand is left
+// untouched.
 #include <windows.h>
 
 #include <cstdint>
@@ -78,6 +81,47 @@ bool ReplaceTag(const char* path, const std::string& content, const Id3Tag& tag)
     return false;
 }
 
+// The file's tag alone, when it has one: its header and what the header
+// says it spans.
+bool ReadExistingTag(HANDLE file, std::string& tagBytes) {
+    char header[10];
+    DWORD read = 0;
+    if (!ReadFile(file, header, sizeof header, &read, nullptr) || read != sizeof header ||
+        std::memcmp(header, "ID3", 3) != 0) {
+        return false;
+    }
+    const std::size_t size = (std::size_t(header[6] & 0x7F) << 21) |
+                             (std::size_t(header[7] & 0x7F) << 14) |
+                             (std::size_t(header[8] & 0x7F) << 7) | std::size_t(header[9] & 0x7F);
+    tagBytes.assign(header, sizeof header);
+    tagBytes.resize(sizeof header + size);
+    return ReadFile(file, tagBytes.data() + sizeof header, DWORD(size), &read, nullptr) &&
+           read == size;
+}
+
+// Sets the frame inside the existing tag's room; false when there is no tag,
+// it is not one this plugin understands, or the frames no longer fit.
+bool UpdateTagInPlace(const char* path, const char* frame, const char* value) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string tagBytes;
+    Id3Tag tag;
+    bool done = ReadExistingTag(file, tagBytes) && ParseId3Tag(tagBytes, tag) &&
+                tag.tagSize == tagBytes.size();
+    if (done) {
+        SetTextFrame(tag, frame, value);
+        const std::string rendered = RenderId3Tag(tag);
+        DWORD written = 0;
+        done = rendered.size() == tag.tagSize &&
+               SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+               WriteFile(file, rendered.data(), DWORD(rendered.size()), &written, nullptr) &&
+               written == rendered.size();
+    }
+    CloseHandle(file);
+    return done;
+}
+
 void CopyCut(char* out, std::size_t capacity, const std::string& text) {
     const std::size_t n = text.size() < capacity ? text.size() : capacity - 1;
     std::memcpy(out, text.data(), n);
@@ -95,12 +139,10 @@ ID3TAGS_EXPORT void __cdecl WhatFormats(std::int32_t index, char* extension,
 ID3TAGS_EXPORT void __cdecl SetIDTagElement(const char* path, const char* field,
                                             const char* value) {
     const char* frame = path && field && value ? FrameForField(field) : nullptr;
+    if (!frame || IsReadOnly(path) || UpdateTagInPlace(path, frame, value)) return;
     std::string content;
     Id3Tag tag;
-    if (!frame || IsReadOnly(path) || !ReadWholeFile(path, content) ||
-        !ParseId3Tag(content, tag)) {
-        return;
-    }
+    if (!ReadWholeFile(path, content) || !ParseId3Tag(content, tag)) return;
     SetTextFrame(tag, frame, value);
     ReplaceTag(path, content, tag);
 }

@@ -91,6 +91,29 @@ class Id3Tags(unittest.TestCase):
                          ("Some Band", "Caf\u00e9 Song", "Best Of", "Rock"))
         self.assertEqual((info["n0"], info["n1"]), ("7", "1998"))
 
+    def test_later_fields_go_into_the_tags_spare_room_in_place(self):
+        self.write(AUDIO)
+        set_tag(self.path, "Artist", "Some Band")
+        size_after_first = os.path.getsize(self.path)
+        inode_after_first = os.stat(self.path).st_ino
+        set_tag(self.path, "Title", "A Song")
+        set_tag(self.path, "Artist", "Another Band With A Longer Name")
+        self.assertEqual(os.stat(self.path).st_ino, inode_after_first,
+                         "a tag with room is updated where it stands")
+        self.assertEqual(os.path.getsize(self.path), size_after_first)
+        tags = ID3(self.path, translate=False)
+        self.assertEqual((tags["TPE1"].text[0], tags["TIT2"].text[0]),
+                         ("Another Band With A Longer Name", "A Song"))
+        self.assertEqual(self.audio_after_tag(), AUDIO)
+
+        # A value that no longer fits makes the tag grow through a new file.
+        set_tag(self.path, "Album", "x" * 2000)
+        self.assertNotEqual(os.stat(self.path).st_ino, inode_after_first)
+        tags = ID3(self.path, translate=False)
+        self.assertEqual((tags["TALB"].text[0], tags["TIT2"].text[0]), ("x" * 2000, "A Song"))
+        self.assertEqual(self.audio_after_tag(), AUDIO)
+        self.assertEqual(os.listdir(self.folder.name), ["song.mp3"])
+
     def test_replaces_one_frame_and_keeps_the_others_and_the_audio(self):
         self.write(AUDIO + b"TAG" + bytes(125))  # an ID3v1 tag at the end stays too
         tags = ID3()
