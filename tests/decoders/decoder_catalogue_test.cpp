@@ -42,7 +42,8 @@ std::vector<Declared> FormatsOf(const std::string& dll) {
     if (dll == "SharedTagging.dll") return {{".shr", dll}};
     if (dll == "Recording.dll") {
         std::vector<Declared> formats;
-        for (const char* e : {".ABC", ".low", ".dup", ".dup", ".full", ".third", ".crash", ".throw"}) {
+        for (const char* e : {".ABC", ".low", ".dup", ".dup", ".full", ".third", ".crash", ".throw",
+                              ".long"}) {
             formats.push_back({e, dll});
         }
         return formats;
