@@ -9,18 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/program_folder.h"
+
 namespace {
 
-std::string InputFolder() {
-    char exe[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string folder = exe;
-    folder.erase(folder.find_last_of('\\') + 1);
-    for (char& c : folder) {
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    }
-    return folder + "Multiplayer\\Input\\";
-}
+std::string InputFolder() { return OwnFolderUpperCased() + "Multiplayer\\Input\\"; }
 
 std::vector<std::string> DllsInFolderOrder() {
     std::vector<std::string> names;

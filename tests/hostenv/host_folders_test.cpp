@@ -9,18 +9,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "tests/support/program_folder.h"
 
-std::string OwnFolderUpperCased() {
-    char exe[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string folder = exe;
-    folder.erase(folder.find_last_of('\\') + 1);
-    for (char& c : folder) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(std::toupper(c));
-    }
-    return folder;
-}
+namespace {
 
 std::string LoginName() {
     char name[MAX_PATH] = "";

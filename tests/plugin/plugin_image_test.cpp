@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/plugin/host_folder.h"
+#include "tests/support/program_folder.h"
 
 namespace {
 

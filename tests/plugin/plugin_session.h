@@ -10,7 +10,7 @@
 #include <string>
 
 #include "hostenv/registry_values.h"
-#include "tests/plugin/host_folder.h"
+#include "tests/support/program_folder.h"
 #include "tools/host/plugin_loader.h"
 
 constexpr char kSettingsKey[] = "Software\\Brackenford\\Sonavell";
