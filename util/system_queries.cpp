@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include "util/system_rules.h"
 
 namespace {
@@ -19,15 +21,6 @@ std::int32_t ScreenDpi(std::int32_t& cache, int index) {
     return cache;
 }
 
-// The shape of the record that DllGetVersion fills.
-struct DllVersionInfo {
-    DWORD size;
-    DWORD major;
-    DWORD minor;
-    DWORD buildNumber;
-    DWORD platformId;
-};
-using DllGetVersionFunction = HRESULT(CALLBACK*)(DllVersionInfo*);
 
 }  // namespace
 
@@ -79,13 +72,15 @@ void SetCachedScreenDpi(std::int32_t x, std::int32_t y) {
 std::uint32_t QueryDllVersion(const char* libraryName) {
     const HMODULE library = LoadLibraryA(libraryName);
     if (library == nullptr) return 0;
-    const auto getVersion = reinterpret_cast<DllGetVersionFunction>(
+    const auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
         reinterpret_cast<void*>(GetProcAddress(library, "DllGetVersion")));
     std::uint32_t version = 0;
     if (getVersion != nullptr) {
-        DllVersionInfo info = {};
-        info.size = sizeof info;
-        if (SUCCEEDED(getVersion(&info))) version = PackDllVersion(info.major, info.minor);
+        DLLVERSIONINFO info = {};
+        info.cbSize = sizeof info;
+        if (SUCCEEDED(getVersion(&info))) {
+            version = PackDllVersion(info.dwMajorVersion, info.dwMinorVersion);
+        }
     }
     FreeLibrary(library);
     return version;

@@ -9,18 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/path_getter.h"
+
 #include "hostenv/registry_values.h"
 
 namespace {
 
 constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
-
-template <typename Getter>
-std::string Text(Getter getter, bool fromRegistry) {
-    PathText out;
-    getter(out, fromRegistry);
-    return out.CStr();
-}
 
 TEST(HostFoldersFromRegistry, MissingValueIsRetriedThenRecordedFolderIsKept) {
     DeleteRegistryValue("InstalledTo", HKEY_CURRENT_USER, kSubkey);

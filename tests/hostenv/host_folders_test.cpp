@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/path_getter.h"
 #include "tests/support/program_folder.h"
 
 namespace {
@@ -17,13 +18,6 @@ std::string LoginName() {
     char name[MAX_PATH] = "";
     DWORD size = MAX_PATH;
     return GetUserNameA(name, &size) ? name : "defuser";
-}
-
-template <typename Getter>
-std::string Text(Getter getter, bool fromRegistry) {
-    PathText out;
-    getter(out, fromRegistry);
-    return out.CStr();
 }
 
 TEST(HostFolders, InstallFolderComesFromTheExecutableAndIsKept) {

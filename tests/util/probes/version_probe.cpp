@@ -2,24 +2,18 @@
 // with PROBE_FAILS, refuses to report one.
 #include <windows.h>
 
-struct DllVersionInfo {
-    DWORD size;
-    DWORD major;
-    DWORD minor;
-    DWORD buildNumber;
-    DWORD platformId;
-};
+#include <shlwapi.h>
 
-extern "C" __declspec(dllexport) HRESULT CALLBACK DllGetVersion(DllVersionInfo* info) {
+extern "C" __declspec(dllexport) HRESULT CALLBACK DllGetVersion(DLLVERSIONINFO* info) {
 #ifdef PROBE_FAILS
     (void)info;
     return E_FAIL;
 #else
-    if (info == nullptr || info->size != sizeof *info) return E_INVALIDARG;
-    info->major = 6;
-    info->minor = 0;
-    info->buildNumber = 1234;
-    info->platformId = 2;
+    if (info == nullptr || info->cbSize != sizeof *info) return E_INVALIDARG;
+    info->dwMajorVersion = 6;
+    info->dwMinorVersion = 0;
+    info->dwBuildNumber = 1234;
+    info->dwPlatformID = 2;
     return S_OK;
 #endif
 }
