@@ -63,7 +63,7 @@ bool FileFinder::Next() {
 
 const char* FileFinder::GetPath() {
     fullPath_ = folder_;
-    fullPath_.Append(entry_.cFileName);
+    if (!fullPath_.Append(entry_.cFileName)) fullPath_.Clear();
     return fullPath_.CStr();
 }
 

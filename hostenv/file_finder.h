@@ -24,7 +24,8 @@ public:
     // path text, so that no caller ever acts on a cut path.
     bool Next();
     // The folder followed by the current entry's name; valid until the next
-    // GetPath.
+    // GetPath. Empty for an entry that NextEntry yielded and whose full path
+    // would not fit: a cut path would name something else.
     const char* GetPath();
     const char* GetName() const { return entry_.cFileName; }
     bool IsDirectory() const;

@@ -153,6 +153,11 @@ TEST_F(FolderTest, PathExistsFindsEntriesWhoseFullPathWouldNotFit) {
     EXPECT_TRUE(isFolder);
     EXPECT_FALSE(PathExists((folder + "\\*.doc").c_str(), &isFolder));
     EXPECT_FALSE(isFolder);
+    FileFinder finder("*.txt", folder.c_str());
+    ASSERT_TRUE(finder.NextEntry());
+    EXPECT_EQ(finder.GetName(), file);
+    EXPECT_STREQ(finder.GetPath(), "") << "no cut path to act on";
+    finder.Close();
     // The walks cannot name them, so they go by their relative names.
     ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     EXPECT_TRUE(DeleteFileA(file.c_str()));
