@@ -144,7 +144,10 @@ TEST_F(FolderTest, PathExistsFindsEntriesWhoseFullPathWouldNotFit) {
     const std::string file = std::string(30, 'f') + ".txt";
     const std::string subfolder = std::string(30, 's') + ".dir";
     MakeFile(deep + "\\" + file);
-    MakeFolder(deep + "\\" + subfolder);
+    // The ANSI folder calls stop at 260 characters; the wide ones do not.
+    const std::string subfolderPath = folder + "\\" + subfolder;
+    ASSERT_TRUE(CreateDirectoryW(
+        std::wstring(subfolderPath.begin(), subfolderPath.end()).c_str(), nullptr));
 
     bool isFolder = true;
     EXPECT_TRUE(PathExists((folder + "\\*.txt").c_str(), &isFolder));
