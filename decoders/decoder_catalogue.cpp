@@ -44,9 +44,12 @@ void ResolveEntryPoints(DecoderEntry& decoder) {
 using FormatReply = FixedText<4096>;
 
 // Asks the plugin for one format; false when it faulted. Plugins need not
-// terminate what they write, so the buffers are terminated here.
+// terminate what they write: the buffers are wiped before every call, so a
+// text ends where the plugin stopped writing, and terminated after it.
 bool AskFormat(WhatFormatsFunction whatFormats, std::int32_t index, FormatReply& extension,
                FormatReply& description) {
+    extension.Wipe();
+    description.Wipe();
     const bool returned = Guarded(
         [&] { whatFormats(index, extension.Data(), description.Data()); });
     extension.Terminate();
@@ -56,7 +59,6 @@ bool AskFormat(WhatFormatsFunction whatFormats, std::int32_t index, FormatReply&
 
 // A plugin that faults stops declaring formats; those it declared stay.
 void AddDeclaredFormats(DecoderCatalogue& catalogue, const DecoderEntry& decoder) {
-    // Not cleared between calls: a plugin must write the extension each time.
     FormatReply extension;
     FormatReply description;
     for (std::int32_t index = 0; index < kMaxFormatsPerDecoder; ++index) {
@@ -148,12 +150,17 @@ void DestroyDecoderCatalogue(DecoderCatalogue& catalogue) {
 DecoderEntry* FindDecoderForExtension(const char* extension) {
     const DecoderCatalogue* catalogue = GetDecoderCatalogue();
     if (catalogue == nullptr) return nullptr;
-    for (std::int32_t i = 0; i < catalogue->formats.count; ++i) {
-        const FormatEntry* format = At<FormatEntry>(catalogue->formats, i);
+    return FindDecoderInCatalogue(*catalogue, extension);
+}
+
+DecoderEntry* FindDecoderInCatalogue(const DecoderCatalogue& catalogue,
+                                     const char* extension) {
+    for (std::int32_t i = 0; i < catalogue.formats.count; ++i) {
+        const FormatEntry* format = At<FormatEntry>(catalogue.formats, i);
         if (format == nullptr || !EqualIgnoringAsciiCase(format->extension.CStr(), extension)) {
             continue;
         }
-        if (DecoderEntry* decoder = DecoderWithPath(*catalogue, format->decoderPath)) {
+        if (DecoderEntry* decoder = DecoderWithPath(catalogue, format->decoderPath)) {
             return decoder;
         }
     }

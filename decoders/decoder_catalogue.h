@@ -57,6 +57,9 @@ void DestroyDecoderCatalogue(DecoderCatalogue& catalogue);
 // The plugin that declared the extension (with its dot, any letter case)
 // first, or null.
 DecoderEntry* FindDecoderForExtension(const char* extension);
+// The same lookup in a catalogue of the caller's.
+DecoderEntry* FindDecoderInCatalogue(const DecoderCatalogue& catalogue,
+                                     const char* extension);
 bool IsExtensionSupported(const char* extension);
 bool IsFileSupported(const char* path);
 // Appends "*.abc;*.def" for the declared formats to the text in buffer

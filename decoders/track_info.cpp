@@ -1,6 +1,7 @@
 #include "decoders/track_info.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "decoders/decoder_catalogue.h"
 #include "decoders/guarded_call.h"
@@ -28,7 +29,12 @@ void StoreNumbers(TrackInfoRecord& record, const DecoderNumbers& n) {
 
 // The interface promises 100 characters per text. A decoder that writes more
 // writes into room to spare, and only what the record's fields hold is kept.
+// The texts start zeroed, as the record's fields do, so a text written
+// without its terminator ends where the decoder stopped.
 struct DecoderTexts {
+    DecoderTexts() {
+        for (FixedText<4096>* text : {&first, &second, &third, &reply}) text->Wipe();
+    }
     FixedText<4096> first, second, third, reply;
 };
 

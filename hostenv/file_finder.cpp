@@ -42,21 +42,28 @@ bool FileFinder::Advance() {
     return FindNextFileA(search_, &entry_) != 0;
 }
 
-bool FileFinder::Next() {
+bool FileFinder::NextEntry() {
     while (Advance()) {
         const char* name = entry_.cFileName;
         if (name[0] == '\0') return false;
         const bool dots = std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
-        if (!dots && CurrentPathFits()) return true;
+        if (!dots) return true;
     }
     // A failed FindNextFileA may leave partial data behind.
     std::memset(&entry_, 0, sizeof entry_);
     return false;
 }
 
+bool FileFinder::Next() {
+    while (NextEntry()) {
+        if (CurrentPathFits()) return true;
+    }
+    return false;
+}
+
 const char* FileFinder::GetPath() {
     fullPath_ = folder_;
-    fullPath_.Append(entry_.cFileName);
+    if (!fullPath_.Append(entry_.cFileName)) fullPath_.Clear();
     return fullPath_.CStr();
 }
 
@@ -84,8 +91,10 @@ bool PathExists(const char* path, bool* isFolder) {
     GetFileNamePart(path, name);
     GetFolderPart(path, folder);
     if (name.Empty()) return false;
+    // Only the entry's existence is asked, never its full path, so an entry
+    // whose path would not fit counts like any other.
     FileFinder finder(name.CStr(), folder.CStr());
-    const bool found = finder.Next();
+    const bool found = finder.NextEntry();
     if (found && isFolder) *isFolder = finder.IsDirectory();
     return found;
 }

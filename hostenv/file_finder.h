@@ -11,9 +11,7 @@ class FileFinder {
 public:
     // Nothing is asked of the platform until the first Next. An empty folder
     // searches relative to the current directory. A folder and pattern that
-    // do not fit one path text yield nothing rather than a cut search, and
-    // entries whose full path would not fit are skipped, so no caller ever
-    // acts on a truncated path.
+    // do not fit one path text yield nothing rather than a cut search.
     FileFinder(const char* pattern, const char* folder);
     ~FileFinder() { Close(); }
     FileFinder(const FileFinder&) = delete;
@@ -21,9 +19,13 @@ public:
 
     // Advances to the next entry, skipping "." and "..". After Close, or after
     // a first search that failed, the enumeration starts over.
+    bool NextEntry();
+    // NextEntry, also skipping the entries whose full path would not fit a
+    // path text, so that no caller ever acts on a cut path.
     bool Next();
     // The folder followed by the current entry's name; valid until the next
-    // GetPath.
+    // GetPath. Empty for an entry that NextEntry yielded and whose full path
+    // would not fit: a cut path would name something else.
     const char* GetPath();
     const char* GetName() const { return entry_.cFileName; }
     bool IsDirectory() const;

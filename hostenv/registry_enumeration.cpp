@@ -28,7 +28,7 @@ private:
 // parentSubkey, a backslash where one is needed, keyName. False when the
 // whole path does not fit: a cut path would address some other key.
 bool ComposeKeyPath(const char* parentSubkey, const char* keyName, PathText& path) {
-    path.Assign(parentSubkey);
+    if (!path.Assign(parentSubkey)) return false;
     if (!path.Empty() && path.Last() != '\\' && !path.Append('\\')) return false;
     return path.Append(keyName);
 }
@@ -72,16 +72,17 @@ bool ListRegistryValues(const char* subkey, StringList& names, PointerList* type
     return true;
 }
 
+// A key whose path does not fit is left whole, children and all: its
+// children could only be reached through a cut path, which names another key.
 void DeleteRegistryTree(HKEY root, const char* parentSubkey, const char* keyName) {
     PathText path;
-    if (ComposeKeyPath(parentSubkey, keyName, path)) {
-        // All children are listed before any goes, so the deletions cannot
-        // disturb the enumeration.
-        StringList children;
-        ListRegistrySubkeys(path.CStr(), children, root);
-        for (std::int32_t i = 0; i < children.count; ++i) {
-            DeleteRegistryTree(root, path.CStr(), children.GetString(i)->Text());
-        }
+    if (!ComposeKeyPath(parentSubkey, keyName, path)) return;
+    // All children are listed before any goes, so the deletions cannot
+    // disturb the enumeration.
+    StringList children;
+    ListRegistrySubkeys(path.CStr(), children, root);
+    for (std::int32_t i = 0; i < children.count; ++i) {
+        DeleteRegistryTree(root, path.CStr(), children.GetString(i)->Text());
     }
     DeleteRegistryKey(root, parentSubkey, keyName);
 }

@@ -20,5 +20,6 @@ bool ListRegistryValues(const char* subkey, StringList& names, PointerList* type
 
 // Deletes parentSubkey\keyName and everything below it, deepest keys first.
 // Nothing is reported; a key that cannot be listed is taken to have no
-// children, and one that cannot be deleted stays.
+// children, and one that cannot be deleted stays. A key whose full path
+// passes 259 characters is left in place with everything below it.
 void DeleteRegistryTree(HKEY root, const char* parentSubkey, const char* keyName);

@@ -167,7 +167,12 @@ LONG DeleteRegistryKey(HKEY root, const char* parentSubkey, const char* keyName)
     return parent.Close();
 }
 
-void SetRegistryDefaults(HKEY root, const char* subkey) {
-    gDefaultSubkey.Assign(subkey);
+// A cut subkey would send every later call that uses the defaults to some
+// other key, so a subkey that does not fit is refused whole.
+bool SetRegistryDefaults(HKEY root, const char* subkey) {
+    PathText taken;
+    if (!taken.Assign(subkey)) return false;
+    gDefaultSubkey = taken;
     gDefaultRoot = root;
+    return true;
 }

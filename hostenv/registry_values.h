@@ -55,4 +55,6 @@ LONG DeleteRegistryValue(const char* valueName, HKEY root, const char* subkey);
 // the platform's decision.
 LONG DeleteRegistryKey(HKEY root, const char* parentSubkey, const char* keyName);
 
-void SetRegistryDefaults(HKEY root, const char* subkey);
+// False, with the earlier defaults kept, when the subkey passes 259
+// characters.
+bool SetRegistryDefaults(HKEY root, const char* subkey);

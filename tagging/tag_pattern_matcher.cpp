@@ -1,60 +1,12 @@
 #include "tagging/tag_pattern_matcher.h"
 
-#include <bit>
 #include <cstring>
 #include <limits>
 
 #include "hostenv/path_strings.h"
+#include "tagging/match_text.h"
 
 namespace {
-
-// Working copies hold twice the path limit, so nothing the inputs can hold
-// ever reaches their end.
-constexpr std::size_t kWorkCapacity = 2 * kMaxPathText;
-
-// The length of text[0, length) up to and including its last c; 0 without
-// one. Values and the searches of the numeric pre-pass run over most of a
-// name, so eight characters are tested at a time: a block's bytes equal to c
-// become zero bytes, each marked by its top bit, and the highest mark is the
-// last c. Only a start shorter than a block is searched one by one.
-std::size_t LengthThroughLast(const char* text, std::size_t length, char c) {
-    static_assert(std::endian::native == std::endian::little,
-                  "a block's last character is its most significant byte");
-    constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
-    const std::uint64_t spread = 0x0101010101010101ull * static_cast<unsigned char>(c);
-    for (; length >= 8; length -= 8) {
-        std::uint64_t block;
-        std::memcpy(&block, text + length - 8, 8);
-        const std::uint64_t zeroWhereC = block ^ spread;
-        const std::uint64_t marks =
-            ~(((zeroWhereC & kLowBits) + kLowBits) | zeroWhereC | kLowBits);
-        if (marks) return length - std::size_t(std::countl_zero(marks) / 8);
-    }
-    while (length > 0 && text[length - 1] != c) --length;
-    return length;
-}
-
-// A working text consumed from its end. During the main pass only `length`
-// shrinks; the characters before it never change. That is what lets the
-// collected value be a plain range of the working name.
-struct WorkText {
-    char chars[kWorkCapacity];
-    std::size_t length = 0;
-
-    void Load(const char* text, std::size_t n) {
-        std::memcpy(chars, text, n);
-        length = n;
-    }
-    bool Empty() const { return length == 0; }
-    char Last() const { return length ? chars[length - 1] : '\0'; }
-    void DropLast() {
-        if (length) --length;
-    }
-    void Erase(std::size_t at, std::size_t count) {
-        std::memmove(chars + at, chars + at + count, length - at - count);
-        length -= count;
-    }
-};
 
 struct TokenSpelling {
     const char* text;
@@ -120,7 +72,7 @@ std::size_t CountChar(const char* text, std::size_t length, char c) {
 // after it. Every spelling holds one "[", at its start, and no backslash, so
 // the pattern's end equalling a spelling is the same condition. Spellings of
 // one length differ in their second character, which rules out the others.
-TagToken TakeTokenAtEnd(WorkText& pattern) {
+TagToken TakeTokenAtEnd(MatchText& pattern) {
     for (const TokenSpelling& spelling : kTokens) {
         if (spelling.length > pattern.length) continue;
         const std::size_t open = pattern.length - spelling.length;
@@ -138,8 +90,8 @@ TagToken TakeTokenAtEnd(WorkText& pattern) {
 // name, so counting separators from the name's end finds where the number
 // begins. Returns true and the number when one was taken; the token then
 // leaves the pattern and the number's digits leave the name.
-bool TakeNumberFor(const TokenSpelling& spelling, std::size_t at, WorkText& pattern,
-                   WorkText& name, std::int32_t& number) {
+bool TakeNumberFor(const TokenSpelling& spelling, std::size_t at, MatchText& pattern,
+                   MatchText& name, std::int32_t& number) {
     const char separator = at ? pattern.chars[at - 1] : '\\';
     if (separator == ' ') return false;
     std::size_t needed =
@@ -164,24 +116,25 @@ bool TakeNumberFor(const TokenSpelling& spelling, std::size_t at, WorkText& patt
 
 // The numeric pre-pass for one token, written exactly as in `spelling`. Most
 // patterns hold none, and then only the search is paid for.
-inline bool ExtractNumericToken(const TokenSpelling& spelling, WorkText& pattern,
-                                WorkText& name, std::int32_t& number) {
+inline bool ExtractNumericToken(const TokenSpelling& spelling, MatchText& pattern,
+                                MatchText& name, std::int32_t& number) {
     const std::size_t at = FindExact(pattern.chars, pattern.length, spelling);
     return at != std::size_t(-1) && TakeNumberFor(spelling, at, pattern, name, number);
 }
 
-class MatchRun {
+// One match of one path against one pattern.
+class TagPatternMatcher {
 public:
     // The values land straight in the caller's record, which saves copying
     // four 260-character texts on the way out.
-    MatchRun(const char* pattern, std::size_t patternLength, const char* path,
-             std::size_t pathLength, TagFields& fields)
+    TagPatternMatcher(const char* pattern, std::size_t patternLength, const char* path,
+                      std::size_t pathLength, TagFields& fields)
         : fields_(fields) {
         pattern_.Load(pattern, patternLength);
         name_.Load(path, StemLength(path, pathLength));
     }
 
-    void Run() {
+    void Match() {
         std::int32_t number = 0;
         if (ExtractNumericToken(kTokens[5], pattern_, name_, number)) {
             fields_.trackNumber = number;
@@ -197,8 +150,8 @@ private:
         for (;;) {
             if (token_ == TagToken::None) {
                 if (pattern_.Empty()) return;
-                if (pattern_.Last() == '\\' && !FolderStep()) return;
-                if (pattern_.Last() == ']') {
+                if (pattern_.LastChar() == '\\' && !FolderStep()) return;
+                if (pattern_.LastChar() == ']') {
                     token_ = TakeTokenAtEnd(pattern_);
                     if (token_ != TagToken::None) valueEnd_ = name_.length;
                 }
@@ -218,14 +171,14 @@ private:
     bool FolderStep() {
         const std::size_t throughBackslash = LengthThroughLast(name_.chars, name_.length, '\\');
         if (throughBackslash > 0) name_.length = throughBackslash - 1;
-        return name_.Last() != ':';
+        return name_.LastChar() != ':';
     }
 
     // A pattern character that the name lacks at this place is skipped.
     void LiteralStep() {
         if (pattern_.Empty()) return;
-        if (pattern_.Last() == name_.Last()) name_.DropLast();
-        pattern_.DropLast();
+        if (pattern_.LastChar() == name_.LastChar()) name_.DropLastChar();
+        pattern_.DropLastChar();
     }
 
     // Takes the name's characters into the value back to the literal that
@@ -234,30 +187,30 @@ private:
     // ends the match and drops the value.
     bool CollectValue() {
         for (;;) {
-            const char end = pattern_.Empty() ? '\\' : pattern_.Last();
-            name_.length = LengthThroughLast(name_.chars, name_.length, end);
+            const char end = pattern_.Empty() ? '\\' : pattern_.LastChar();
+            PrependUntil(name_, end);
             if (name_.Empty()) return false;
             if (pattern_.Empty()) return true;
-            pattern_.DropLast();
+            pattern_.DropLastChar();
             if (end != ' ') return true;
             // The blank rule: a blank after "]" or another blank ends the value
             // at the name's last blank; after any other literal, the value
             // takes the name's blank and runs on to that literal.
-            const char before = pattern_.Last();
+            const char before = pattern_.LastChar();
             if (before == ' ' || before == ']') return true;
-            name_.DropLast();
+            PrependLastChar(name_);
         }
     }
 
     void Store() {
         const char* value = name_.chars + name_.length;
         StoreTagValue(fields_, token_, value, valueEnd_ - name_.length);
-        name_.DropLast();  // the separator or backslash that ended the value
+        name_.DropLastChar();  // the separator or backslash that ended the value
         token_ = TagToken::None;
     }
 
-    WorkText pattern_;
-    WorkText name_;
+    MatchText pattern_;
+    MatchText name_;
     // The collected value is name_.chars[name_.length, valueEnd_).
     std::size_t valueEnd_ = 0;
     TagToken token_ = TagToken::None;
@@ -307,6 +260,6 @@ TagFields Match(const char* pattern, const char* sourcePath) {
     if (pathLength > kMaxMatchInput) return fields;
     const std::size_t patternLength =
         BoundedLength(pattern, kMaxMatchInput);  // longer patterns are cut
-    MatchRun(pattern, patternLength, sourcePath, pathLength, fields).Run();
+    TagPatternMatcher(pattern, patternLength, sourcePath, pathLength, fields).Match();
     return fields;
 }

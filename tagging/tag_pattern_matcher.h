@@ -1,5 +1,5 @@
-// The tag pattern matcher: reads tag values out of a source path according to
-// a pattern such as "[artist]-[track]" or "[album]\[artist]-[track]".
+// TagPatternMatcher: reads tag values out of a source path according to a
+// pattern such as "[artist]-[track]" or "[album]\[artist]-[track]".
 //
 // The path, without its extension, is walked from its end while the pattern
 // is consumed from its end. Tokens stand for fields, backslashes for folder

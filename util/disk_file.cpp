@@ -253,7 +253,10 @@ std::uint64_t QueryFileSizeByName(const char* path, bool* failed) {
 }
 
 std::uint32_t FileChecksum(HANDLE file) {
-    std::uint64_t remaining = QueryFileSize(file);
+    // A size that cannot be queried is a failure, not an empty file.
+    bool failed = false;
+    std::uint64_t remaining = QueryFileSize(file, &failed);
+    if (failed) return 0;
     const auto chunk = static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, kChecksumChunk));
     const std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[chunk]);
     if (!buffer) return 0;

@@ -71,8 +71,9 @@ std::uint64_t QueryFileSize(HANDLE file, bool* failed = nullptr);
 std::uint64_t QueryFileSizeByName(const char* path, bool* failed = nullptr);
 
 // Wrapping sum of the little-endian 32-bit words from the current pointer
-// to the end, plus the final 1 to 3 bytes one by one. 0 means failure, so a
-// sum of 0 is given as 1. Reads 64 KiB at a time.
+// to the end, plus the final 1 to 3 bytes one by one. 0 means failure (also
+// a size that cannot be queried), so a sum of 0 is given as 1. Reads 64 KiB
+// at a time.
 std::uint32_t FileChecksum(HANDLE file);
 std::uint32_t FileChecksumByName(const char* path);
 

@@ -68,6 +68,10 @@ public:
     // For platform calls that fill the buffer themselves and may leave it
     // unterminated: puts a terminator at the last byte.
     void Terminate() { text_[Capacity - 1] = '\0'; }
+    // For platform and plugin calls that may write a text without its
+    // terminator: zeroes the whole buffer first, so whatever they write ends
+    // within it and carries nothing left over.
+    void Wipe() { std::memset(text_, 0, Capacity); }
 
     std::size_t Length() const { return std::strlen(text_); }
     bool Empty() const { return text_[0] == '\0'; }

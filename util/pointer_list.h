@@ -9,7 +9,8 @@
 using LessThan = bool (*)(void* left, void* right);
 
 struct PointerList {
-    std::int32_t growBy = 8;
+    // Fixed: a step of 0 would let Add store past the slot array.
+    const std::int32_t growBy = 8;
     std::int32_t capacity = 0;
     std::int32_t count = 0;
     void** items = nullptr;  // none until the first Add, and after Clear

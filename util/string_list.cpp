@@ -4,11 +4,6 @@ namespace {
 
 bool sortIgnoringCase = false;
 
-unsigned char Lowered(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
-}
-
 bool TextComesFirst(void* left, void* right) {
     const auto* l = static_cast<const HeapString*>(left);
     const char* r = static_cast<const HeapString*>(right)->Text();
@@ -26,14 +21,6 @@ HeapString* CopyOf(const Text& text) {
 }
 
 }  // namespace
-
-int CompareIgnoringCase(const char* left, const char* right) {
-    for (;; ++left, ++right) {
-        const unsigned char l = Lowered(*left);
-        const unsigned char r = Lowered(*right);
-        if (l != r || l == 0) return l - r;
-    }
-}
 
 void StringList::AddString(const HeapString& text) { Store(count, CopyOf(text)); }
 

@@ -8,9 +8,11 @@
 #include "util/heap_string.h"
 #include "util/pointer_list.h"
 
-// Case-insensitive byte comparison as the C runtime's _stricmp does it in
-// the "C" locale: A-Z are lowered, then unsigned bytes are compared. The
-// sign of the result is what counts.
+// Case-insensitive comparison. In the Win32 build it is the C run-time's
+// _stricmp, which lowers letters as the run-time's current locale says (in
+// the "C" locale only A-Z); elsewhere it is the "C" locale's rule: A-Z are
+// lowered, then unsigned bytes are compared. The sign of the result is what
+// counts.
 int CompareIgnoringCase(const char* left, const char* right);
 
 struct StringList : PointerList {

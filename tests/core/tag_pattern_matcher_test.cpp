@@ -1,4 +1,5 @@
 #include "tagging/tag_pattern_matcher.h"
+#include "tagging/match_text.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +176,31 @@ TEST(Match, LongestValuesFitTheirFields) {
     EXPECT_EQ(fields.title.CStr(), name);
     fields = Match("[track]", ("\\" + std::string(258, 'v')).c_str());
     EXPECT_EQ(fields.title.Length(), 258u);
+}
+
+TEST(MatchText, CharactersLeaveTheNameAtItsEndAndJoinTheValueAtItsFront) {
+    const std::string path = "C:\\Band - Two Words";
+    MatchText name;
+    name.Load(path.data(), path.size());
+    const std::size_t valueEnd = name.length;
+    auto value = [&] { return std::string(name.chars + name.length, valueEnd - name.length); };
+    EXPECT_EQ(name.LastChar(), 's');
+    PrependLastChar(name);
+    EXPECT_EQ(value(), "s");
+    PrependUntil(name, ' ');
+    EXPECT_EQ(value(), "Words");
+    EXPECT_EQ(name.LastChar(), ' ');
+    PrependLastChar(name);
+    PrependUntil(name, '-');
+    EXPECT_EQ(value(), " Two Words");
+    PrependUntil(name, 'x');
+    EXPECT_TRUE(name.Empty()) << "a name without the character runs out";
+    EXPECT_EQ(value(), path);
+
+    EXPECT_EQ(name.LastChar(), '\0');
+    name.DropLastChar();
+    PrependLastChar(name);
+    EXPECT_EQ(name.length, 0u) << "an empty text stays empty";
 }
 
 TEST(ParseDecimal, ReadsLikeTheCRuntime) {

@@ -36,7 +36,7 @@ std::vector<Declared> FormatsOf(const std::string& dll) {
     if (dll == "Recording.dll") {
         std::vector<Declared> formats;
         for (const char* e : {".ABC", ".low", ".dup", ".dup", ".full", ".third", ".crash", ".throw",
-                              ".long"}) {
+                              ".bare", ".long", ".qq"}) {
             formats.push_back({e, dll});
         }
         return formats;
@@ -124,12 +124,65 @@ TEST(DecoderCatalogue, LookupIgnoresCaseAndTheFirstDeclarationWins) {
     EXPECT_EQ(FindDecoderForExtension(".none"), nullptr);
     EXPECT_EQ(FindDecoderForExtension("."), nullptr);
     EXPECT_EQ(FindDecoderForExtension(""), nullptr);
-    // Both shared decoders declare ".shr": the one enumerated first wins.
-    std::string firstShared;
-    for (const std::string& dll : DllsInFolderOrder()) {
-        if (firstShared.empty() && dll.rfind("Shared", 0) == 0) firstShared = dll;
+}
+
+// Two decoders that declare ".shr", each in a folder of its own, so that
+// the load order is the test's and not the file system's.
+class SharedExtension : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        base_ = std::string(temp) + "pt_shared_" + std::to_string(GetCurrentProcessId());
+        for (const char* name : {"SharedPlain", "SharedTagging"}) {
+            const std::string folder = base_ + "_" + name;
+            CreateDirectoryA(folder.c_str(), nullptr);
+            const std::string dll = folder + "\\" + name + ".dll";
+            ASSERT_TRUE(CopyFileA((InputFolder() + name + ".dll").c_str(), dll.c_str(), FALSE));
+        }
     }
-    EXPECT_EQ(NameOf(FindDecoderForExtension(".SHR")), firstShared);
+    void TearDown() override {
+        for (const char* name : {"SharedPlain", "SharedTagging"}) {
+            const std::string folder = base_ + "_" + name;
+            DeleteFileA((folder + "\\" + name + ".dll").c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    }
+    // The decoder that ".SHR" finds when the two load in the given order.
+    std::string FoundAfterLoading(const char* first, const char* second) const {
+        DecoderCatalogue catalogue;
+        LoadDecoderFolder(catalogue, (base_ + "_" + first).c_str());
+        LoadDecoderFolder(catalogue, (base_ + "_" + second).c_str());
+        EXPECT_EQ(catalogue.decoders.count, 2);
+        const DecoderEntry* found = FindDecoderInCatalogue(catalogue, ".SHR");
+        const std::string name = NameOf(found);
+        if (found) EXPECT_EQ(found->setIDTagElement == nullptr, name == "SharedPlain.dll");
+        DestroyDecoderCatalogue(catalogue);
+        return name;
+    }
+
+    std::string base_;
+};
+
+TEST_F(SharedExtension, TheDecoderLoadedFirstWinsEvenWithoutATagWriter) {
+    EXPECT_EQ(FoundAfterLoading("SharedPlain", "SharedTagging"), "SharedPlain.dll");
+    EXPECT_EQ(FoundAfterLoading("SharedTagging", "SharedPlain"), "SharedTagging.dll");
+}
+
+TEST(DecoderCatalogue, RepliesWithoutTerminatorsKeepNothingOfTheCallBefore) {
+    // Recording declares ".long", then ".qq" and "No end" without terminators.
+    const DecoderEntry* recording = Decoder("Recording.dll");
+    ASSERT_NE(recording, nullptr);
+    EXPECT_EQ(FindDecoderForExtension(".qq"), recording);
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    const FormatEntry* last = nullptr;
+    for (int i = 0; i < catalogue->formats.count; ++i) {
+        auto* format = static_cast<const FormatEntry*>(catalogue->formats.items[i]);
+        if (format->decoderPath == recording->path.CStr()) last = format;
+    }
+    ASSERT_NE(last, nullptr);
+    EXPECT_STREQ(last->extension.CStr(), ".qq");
+    EXPECT_STREQ(last->description.CStr(), "No end");
 }
 
 TEST(DecoderCatalogue, SupportQueries) {
@@ -139,17 +192,32 @@ TEST(DecoderCatalogue, SupportQueries) {
     EXPECT_FALSE(IsFileSupported("C:\\Music.full\\song"));
 }
 
-TEST(DecoderCatalogue, ListBuildersKeepWholeEntriesWithinTheBuffer) {
-    const std::vector<Declared> expected = ExpectedFormats();
+// The wildcard list of the expected formats after "x", cut before the first
+// entry that would not fit size bytes.
+std::string ExpectedWildcards(std::size_t size) {
     std::string wildcards = "x";
-    for (const Declared& d : expected) {
+    for (const Declared& d : ExpectedFormats()) {
         const std::string entry = (wildcards == "x" ? "" : ";") + std::string("*") + d.extension;
-        if (wildcards.size() + entry.size() >= 64) break;
+        if (wildcards.size() + entry.size() >= size) break;
         wildcards += entry;
     }
+    return wildcards;
+}
+
+TEST(DecoderCatalogue, WildcardListNamesEveryDeclarationAlsoTwice) {
+    std::vector<char> list(64 * 1024, '\0');
+    list[0] = 'x';
+    BuildExtensionWildcardList(list.data(), list.size());
+    const std::string built = list.data();
+    EXPECT_EQ(built, ExpectedWildcards(list.size()));
+    EXPECT_NE(built.find("*.dup;*.dup;"), std::string::npos);
+}
+
+TEST(DecoderCatalogue, ListBuildersKeepWholeEntriesWithinTheBuffer) {
+    const std::vector<Declared> expected = ExpectedFormats();
     char list[64] = "x";
     BuildExtensionWildcardList(list, sizeof list);
-    EXPECT_EQ(std::string(list), wildcards);
+    EXPECT_EQ(std::string(list), ExpectedWildcards(sizeof list));
 
     char filter[300];
     std::memset(filter, 0x7f, sizeof filter);

@@ -101,6 +101,24 @@ TEST(TrackInfo, DecoderAnswersAreStoredAsTheRecordLaysThemOut) {
     EXPECT_EQ(record.fromArg11, 0xFE);
 }
 
+// Leaves non-zero bytes in the stack below the caller, where the next call's
+// locals will lie.
+__attribute__((noinline)) void LeaveJunkOnTheStack() {
+    volatile char junk[64 * 1024];
+    for (std::size_t i = 0; i < sizeof junk; ++i) junk[i] = 'J';
+}
+
+TEST(TrackInfo, TextsWrittenWithoutTerminatorsAreExactlyWhatWasWritten) {
+    TrackInfoRecord record = RecordFor("C:\\Music\\A - B.bare");
+    char reply[260] = "old";
+    LeaveJunkOnTheStack();
+    LookUpTrackInfo(&record, reply);
+    EXPECT_STREQ(record.firstText, "abc");
+    EXPECT_STREQ(record.secondText, "de");
+    EXPECT_STREQ(record.thirdText, "f");
+    EXPECT_STREQ(reply, "gh");
+}
+
 TEST(TrackInfo, DecoderWithOnlyTheThirdTextStillGetsTheNameFallback) {
     TrackInfoRecord record = RecordFor("C:\\Music\\Artist-Title.third");
     LookUpTrackInfo(&record, nullptr);

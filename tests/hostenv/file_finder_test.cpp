@@ -129,6 +129,44 @@ TEST_F(FolderTest, EntriesWhoseFullPathWouldNotFitAreSkipped) {
     EXPECT_TRUE(DeleteFileA((fits + "g").c_str()));
 }
 
+TEST_F(FolderTest, PathExistsFindsEntriesWhoseFullPathWouldNotFit) {
+    // A 250-character folder: its entries' full paths pass 259 characters,
+    // but asking whether they exist names none of them.
+    std::string deep;
+    while (At(deep).size() + 21 < 250) {
+        deep += std::string(20, 'd') + "\\";
+        MakeFolder(deep);
+    }
+    deep += std::string(250 - At(deep).size(), 'e');
+    MakeFolder(deep);
+    const std::string folder = At(deep);
+    ASSERT_EQ(folder.size(), 250u);
+    const std::string file = std::string(30, 'f') + ".txt";
+    const std::string subfolder = std::string(30, 's') + ".dir";
+    MakeFile(deep + "\\" + file);
+    // The ANSI folder calls stop at 260 characters; the wide ones do not.
+    const std::string subfolderPath = folder + "\\" + subfolder;
+    ASSERT_TRUE(CreateDirectoryW(
+        std::wstring(subfolderPath.begin(), subfolderPath.end()).c_str(), nullptr));
+
+    bool isFolder = true;
+    EXPECT_TRUE(PathExists((folder + "\\*.txt").c_str(), &isFolder));
+    EXPECT_FALSE(isFolder);
+    EXPECT_TRUE(PathExists((folder + "\\*.dir").c_str(), &isFolder));
+    EXPECT_TRUE(isFolder);
+    EXPECT_FALSE(PathExists((folder + "\\*.doc").c_str(), &isFolder));
+    EXPECT_FALSE(isFolder);
+    FileFinder finder("*.txt", folder.c_str());
+    ASSERT_TRUE(finder.NextEntry());
+    EXPECT_EQ(finder.GetName(), file);
+    EXPECT_STREQ(finder.GetPath(), "") << "no cut path to act on";
+    finder.Close();
+    // The walks cannot name them, so they go by their relative names.
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    EXPECT_TRUE(DeleteFileA(file.c_str()));
+    EXPECT_TRUE(RemoveDirectoryA(subfolder.c_str()));
+}
+
 TEST_F(FolderTest, ExistenceTests) {
     MakeFolder("dir");
     MakeFile("dir\\a.txt");

@@ -110,23 +110,33 @@ TEST_F(RegistryEnumeration, DeletesATreeTwoLevelsDeep) {
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, (root_ + "\\sibling").c_str()));
 }
 
-TEST_F(RegistryEnumeration, AnOverlongComposedPathDeletesNothingBelowIt) {
-    // parent (250) + backslash + key name (20) does not fit a 260-character
-    // path: no child may be deleted through a cut path, so the key keeps its
-    // child and stays.
-    const std::string parent = root_ + "\\" + std::string(250 - root_.size() - 1, 'p');
-    const std::string name(20, 'k');
-    HKEY parentKey, child;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &parentKey, nullptr), ERROR_SUCCESS);
-    ASSERT_EQ(RegCreateKeyExA(parentKey, (name + "\\child").c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &child, nullptr), ERROR_SUCCESS);
-    RegCloseKey(child);
-    DeleteRegistryTree(HKEY_CURRENT_USER, parent.c_str(), name.c_str());
-    EXPECT_EQ(RegOpenKeyExA(parentKey, (name + "\\child").c_str(), 0, KEY_READ, &child),
-              ERROR_SUCCESS);
-    RegCloseKey(child);
-    RegCloseKey(parentKey);
+TEST_F(RegistryEnumeration, AnOverlongPathRefusesTheWholeDeletion) {
+    // The parent is 260 characters with a backslash at index 258: cut to the
+    // 259 characters a path text holds, it would name the ancestor before
+    // that backslash, whose other keys and values must survive.
+    const std::string ancestor = root_ + "\\" + std::string(258 - root_.size() - 1, 'a');
+    const std::string parent = ancestor + "\\r";
+    ASSERT_EQ(parent.size(), 260u);
+    ASSERT_EQ(parent[258], '\\');
+    HKEY ancestorKey, key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ancestor.c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &ancestorKey, nullptr), ERROR_SUCCESS);
+    for (const char* below : {"r", "other\\deeper"}) {
+        ASSERT_EQ(RegCreateKeyExA(ancestorKey, below, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    const std::string other = ancestor + "\\other";
+    WriteRegistryDword(1, "kept", HKEY_CURRENT_USER, other.c_str());
+
+    DeleteRegistryTree(HKEY_CURRENT_USER, parent.c_str(), "");
+
+    for (const char* below : {"other\\deeper", "r"}) {
+        EXPECT_EQ(RegOpenKeyExA(ancestorKey, below, 0, KEY_READ, &key), ERROR_SUCCESS) << below;
+        RegCloseKey(key);
+    }
+    EXPECT_EQ(ReadRegistryDword("kept", HKEY_CURRENT_USER, other.c_str()), 1u);
+    RegCloseKey(ancestorKey);
 }
 
 }  // namespace

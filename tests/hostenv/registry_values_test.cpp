@@ -173,6 +173,26 @@ TEST_F(RegistryValues, DefaultsApplyToNullRootAndNullSubkey) {
     EXPECT_EQ(ReadString("Name", nullptr, Key()), "");
 }
 
+TEST_F(RegistryValues, ADefaultSubkeyThatDoesNotFitIsRefused) {
+    // 260 characters: cut to 259 it would name the key before its last
+    // character, which nothing may write to.
+    const std::string tooLong = key_ + "\\" + std::string(260 - key_.size() - 1, 'd');
+    const std::string cut = tooLong.substr(0, 259);
+    ASSERT_TRUE(SetRegistryDefaults(HKEY_CURRENT_USER, Key()));
+    EXPECT_FALSE(SetRegistryDefaults(HKEY_LOCAL_MACHINE, tooLong.c_str()));
+
+    EXPECT_EQ(WriteRegistryString("still the first", "Name", nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(ReadString("Name", HKEY_CURRENT_USER, Key()), "still the first");
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, cut.c_str()));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, tooLong.c_str()));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, cut.c_str()));
+
+    // 259 characters fit.
+    EXPECT_TRUE(SetRegistryDefaults(HKEY_CURRENT_USER, cut.c_str()));
+    WriteRegistryDword(3, "Fits", nullptr, nullptr);
+    EXPECT_EQ(ReadRegistryDword("Fits", HKEY_CURRENT_USER, cut.c_str()), 3u);
+}
+
 TEST_F(RegistryValues, Deletions) {
     EXPECT_NE(DeleteRegistryValue("Name", HKEY_CURRENT_USER, Key()), ERROR_SUCCESS);
     EXPECT_NE(DeleteRegistryKey(HKEY_CURRENT_USER, Key(), "Child"), ERROR_SUCCESS);

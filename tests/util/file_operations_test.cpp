@@ -124,6 +124,12 @@ TEST_F(FileOperations, ChecksumStartsAtTheCurrentPointerAndFailsOnShortReads) {
     const HANDLE writeOnly = OpenHandle(path, GENERIC_WRITE);
     EXPECT_EQ(FileChecksum(writeOnly), 0u);
     CloseHandle(writeOnly);
+    // A size that cannot be queried is a failure, not an empty file.
+    EXPECT_EQ(FileChecksum(INVALID_HANDLE_VALUE), 0u);
+    EXPECT_EQ(FileChecksum(nullptr), 0u);
+    const HANDLE empty = OpenHandle(folder_.Write("empty", ""), GENERIC_READ);
+    EXPECT_EQ(FileChecksum(empty), 1u);
+    CloseHandle(empty);
 }
 
 TEST_F(FileOperations, ChecksumReadsAFileBeyondFourGiB) {

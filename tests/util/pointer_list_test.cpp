@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,6 +28,12 @@ TEST(PointerList, GrowsEightSlotsAtATimeKeepingOrder) {
     EXPECT_EQ(list.capacity, 0);
     EXPECT_EQ(list.growBy, 8);
     EXPECT_EQ(list.Add(nullptr), 1) << "null items are stored like any other";
+}
+
+TEST(PointerList, GrowthStepCannotBeChanged) {
+    // A step of 0 would make Add write past the slot array.
+    using GrowBy = decltype((std::declval<PointerList&>().growBy));
+    EXPECT_FALSE((std::is_assignable_v<GrowBy, std::int32_t>));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Records tag writes, and answers track information by the file's
 // extension: ".full" fills everything, ".third" only the third text,
-// ".long" writes 300 characters into every text, ".crash" faults, ".throw"
-// raises a C++ exception the way plugins built with
-// structured exceptions do; anything else leaves the fields alone.
+// ".long" writes 300 characters into every text, ".bare" writes short texts
+// without their terminators, ".crash" faults, ".throw" raises a C++
+// exception the way plugins built with structured exceptions do; anything
+// else leaves the fields alone. Its last format, ".qq", is declared without
+// terminators, over the longer ".long" of the call before.
 #include <windows.h>
 
 #include "test_decoder.h"
@@ -11,8 +13,12 @@ namespace {
 const TestFormat kFormats[] = {
     {".ABC", "Upper case"}, {".low", "Lower case"}, {".dup", "Twice, first"},
     {".dup", "Twice, second"}, {".full", "Full"}, {".third", "Third only"},
-    {".crash", "Faults"}, {".throw", "Throws"}, {".long", "Writes past its texts"},
+    {".crash", "Faults"}, {".throw", "Throws"}, {".bare", "Unterminated texts"},
+    {".long", "Writes past its texts"},
 };
+constexpr std::int32_t kUnterminatedFormat = sizeof kFormats / sizeof kFormats[0];
+
+void WriteUnterminated(char* text, const char* bare) { std::memcpy(text, bare, std::strlen(bare)); }
 
 bool EndsWith(const char* text, const char* end) {
     const std::size_t a = std::strlen(text);
@@ -27,6 +33,11 @@ volatile LONG firstFormatQueries = 0;
 TEST_DECODER_EXPORT void __cdecl WhatFormats(std::int32_t index, char* extension,
                                              char* description) {
     if (index == 0) InterlockedIncrement(&firstFormatQueries);
+    if (index == kUnterminatedFormat) {
+        WriteUnterminated(extension, ".qq");
+        WriteUnterminated(description, "No end");
+        return;
+    }
     WriteFormat(kFormats, index, extension, description);
 }
 
@@ -62,6 +73,11 @@ TEST_DECODER_EXPORT void __cdecl GetTrackInfo(const char* path, std::int32_t* n2
             std::memset(text, 'L', 300);
             text[300] = '\0';
         }
+    } else if (EndsWith(path, ".bare")) {
+        WriteUnterminated(first, "abc");
+        WriteUnterminated(second, "de");
+        WriteUnterminated(third, "f");
+        WriteUnterminated(reply, "gh");
     } else if (EndsWith(path, ".crash")) {
         std::strcpy(first, "Partial");
         *static_cast<volatile std::int32_t*>(nullptr) = 1;
