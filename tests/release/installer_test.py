@@ -173,6 +173,12 @@ class Installer(unittest.TestCase):
         self.assertIsNone(reg_values(UNINSTALL_KEY))
 
     def test_a_plugin_held_by_another_process_stops_both_before_any_change(self):
+        for how in (["--load"], []):  # loaded as the host loads it; opened unshared
+            with self.subTest(how=how):
+                self.check_held_plugin_stops_both(how)
+
+    def check_held_plugin_stops_both(self, how):
+        shutil.rmtree(self.root, ignore_errors=True)
         host = self.stage_host()
         compression = os.path.join(host, "Compression")
         set_installed_to(windows_path(host))
@@ -183,7 +189,7 @@ class Installer(unittest.TestCase):
         before = snapshot(host)
 
         dll = os.path.join(compression, "PathTagger.dll")
-        holder = subprocess.Popen([WINE_RUN, HOLD_FILE, windows_path(dll)],
+        holder = subprocess.Popen([WINE_RUN, HOLD_FILE, *how, windows_path(dll)],
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         try:
             self.assertEqual(holder.stdout.readline().strip(), b"held")
