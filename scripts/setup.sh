@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 wine64
+  wine wine32:i386 wine64 fonts-wine nsis
   xvfb xauth imagemagick x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpcre2-dev kid3-cli
-  python3 python3-mutagen
+  python3 python3-mutagen python3-pefile
 )
 
 sudo_if_needed() {

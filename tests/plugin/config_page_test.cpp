@@ -106,6 +106,41 @@ TEST_F(ConfigPage, ASecondCallPlacesASecondPage) {
     EXPECT_EQ(a.top, b.top);
 }
 
+// What a user reads: each label, drawn in the page's own font, fits the
+// control the template gives it, so no help line is cut short. The font must
+// be the one the template names; a stand-in of other widths proves nothing.
+TEST_F(ConfigPage, EveryStaticTextFitsItsControlInThePagesFont) {
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    HDC dc = GetDC(page);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    EXPECT_STREQ(face, "MS Sans Serif") << "the prefix lacks Wine's fonts";
+
+    int statics = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0) continue;
+        ++statics;
+        char text[256] = "";
+        const int length = GetWindowTextA(child, text, sizeof text);
+        SIZE needed = {};
+        ASSERT_TRUE(GetTextExtentPoint32A(dc, text, length, &needed));
+        RECT box;
+        GetClientRect(child, &box);
+        EXPECT_LE(needed.cx, box.right) << '"' << text << '"';
+        EXPECT_LE(needed.cy, box.bottom) << '"' << text << '"';
+    }
+    EXPECT_EQ(statics, 3);
+    SelectObject(dc, previous);
+    ReleaseDC(page, dc);
+}
+
 TEST_F(ConfigPage, TypingStoresAtOnceAndTheNextOpeningShowsIt) {
     ForgetStoredPattern();
     HWND page = OpenPage();

@@ -1,5 +1,6 @@
 // pathtagger-host: a stand-in for the host application. It loads
-// PathTagger.dll from its own folder and drives it as the host drives an
+// PathTagger.dll from its own folder (or the one --plugin names, such as the
+// compression folder an installer wrote it to) and drives it as the host drives an
 // encoder: one conversion object per file, or the options window with the
 // plugin's page in it.
 #include <windows.h>
@@ -18,8 +19,8 @@
 namespace {
 
 const char kUsage[] =
-    "usage: pathtagger-host [--pattern PATTERN] FILE|FOLDER...\n"
-    "       pathtagger-host --config [--close-after-ms N]\n";
+    "usage: pathtagger-host [--plugin DLL] [--pattern PATTERN] FILE|FOLDER...\n"
+    "       pathtagger-host [--plugin DLL] --config [--close-after-ms N]\n";
 
 constexpr char kSettingsSubkey[] = "Software\\Brackenford\\Sonavell";
 constexpr char kPatternValueName[] = "KestraTagFromFilename";
@@ -27,6 +28,7 @@ constexpr char kPatternValueName[] = "KestraTagFromFilename";
 struct Options {
     bool config = false;
     const char* pattern = nullptr;
+    const char* plugin = nullptr;
     long closeAfterMs = 0;
     std::vector<const char*> files;
 };
@@ -47,6 +49,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             optionsEnded = true;
         } else if (std::strcmp(arg, "--pattern") == 0 && i + 1 < argc) {
             options.pattern = argv[++i];
+        } else if (std::strcmp(arg, "--plugin") == 0 && i + 1 < argc) {
+            options.plugin = argv[++i];
         } else if (std::strcmp(arg, "--config") == 0) {
             options.config = true;
         } else if (std::strcmp(arg, "--close-after-ms") == 0 && i + 1 < argc) {
@@ -203,7 +207,8 @@ int main(int argc, char** argv) {
         WriteRegistryString(options.pattern, kPatternValueName, HKEY_CURRENT_USER,
                             kSettingsSubkey);
     }
-    const std::string pluginPath = PathNextToProgram("PathTagger.dll");
+    const std::string pluginPath =
+        options.plugin ? options.plugin : PathNextToProgram("PathTagger.dll");
     LoadedPlugin plugin;
     const char* missing = nullptr;
     if (!LoadPlugin(pluginPath.c_str(), plugin, &missing)) {
