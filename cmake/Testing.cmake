@@ -46,6 +46,8 @@ if(CMAKE_CROSSCOMPILING)
       ${PROJECT_SOURCE_DIR}/cmake/wine/session)
   add_test(NAME wine_session_up COMMAND ${_session} up)
   add_test(NAME wine_session_down COMMAND ${_session} down)
-  set_tests_properties(wine_session_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-  set_tests_properties(wine_session_down PROPERTIES FIXTURES_CLEANUP wine)
+  set_tests_properties(wine_session_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
+                       LABELS win32)
+  set_tests_properties(wine_session_down PROPERTIES FIXTURES_CLEANUP wine
+                       LABELS win32)
 endif()
