@@ -5,6 +5,7 @@
 #include <intrin.h>
 
 #include <csignal>
+#include <cstddef>
 
 namespace {
 
@@ -62,9 +63,11 @@ bool InsideGuardedCall() {
     const NT_TIB* thread = ThreadInformationBlock();
     const auto* low = static_cast<const char*>(thread->StackLimit);
     const auto* high = static_cast<const char*>(thread->StackBase);
+    // Only the registration record (previous and handler) is read.
+    constexpr std::size_t kRecordSize = offsetof(GuardFrame, resume);
     for (auto* frame = reinterpret_cast<const GuardFrame*>(thread->ExceptionList);
          reinterpret_cast<const char*>(frame) >= low &&
-         reinterpret_cast<const char*>(frame + 1) <= high;
+         reinterpret_cast<const char*>(frame) + kRecordSize <= high;
          frame = frame->previous) {
         if (frame->handler == reinterpret_cast<void*>(&GuardHandler)) return true;
     }
