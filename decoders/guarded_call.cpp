@@ -4,8 +4,8 @@
 
 #include <intrin.h>
 
+#include <algorithm>
 #include <csignal>
-#include <cstddef>
 
 namespace {
 
@@ -20,9 +20,13 @@ constexpr DWORD kPluginAbortedCode = 0xE0504154;
 // The C runtime's signal table belongs to the process and outlives this
 // module, so our handler is in it only while some thread is inside a guarded
 // call: the first call in installs it, the last one out puts back what it
-// found.
+// found. Each running call lists its thread, so that the handler can tell a
+// plugin's abort from the host's without thread-local storage.
+constexpr int kMaxGuardedCalls = 64;
 SRWLOCK abortHandlerLock = SRWLOCK_INIT;
-int guardedCallsRunning = 0;  // under abortHandlerLock
+// Under abortHandlerLock.
+DWORD guardedThreads[kMaxGuardedCalls];
+int guardedCallsRunning = 0;
 void(__cdecl* previousAbortHandler)(int) = SIG_DFL;
 
 // The first two fields are the platform's exception registration record; the
@@ -47,31 +51,14 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record,
     __builtin_longjmp(frame->resume, 1);
 }
 
-// The calling thread's information block, through its self pointer (the
-// compiler's fs reads at constant offsets draw a false bounds warning).
-const NT_TIB* ThreadInformationBlock() {
-    const NT_TIB* block;
-    __asm__("movl %%fs:0x18, %0" : "=r"(block));
-    return block;
-}
-
-// Whether the calling thread is inside a guarded call: one of our frames is
-// on its exception registration chain. The chain is the thread's own, so it
-// answers without any thread-local storage. Only records within the thread's
-// stack are followed, as the platform's own dispatcher does.
 bool InsideGuardedCall() {
-    const NT_TIB* thread = ThreadInformationBlock();
-    const auto* low = static_cast<const char*>(thread->StackLimit);
-    const auto* high = static_cast<const char*>(thread->StackBase);
-    // Only the registration record (previous and handler) is read.
-    constexpr std::size_t kRecordSize = offsetof(GuardFrame, resume);
-    for (auto* frame = reinterpret_cast<const GuardFrame*>(thread->ExceptionList);
-         reinterpret_cast<const char*>(frame) >= low &&
-         reinterpret_cast<const char*>(frame) + kRecordSize <= high;
-         frame = frame->previous) {
-        if (frame->handler == reinterpret_cast<void*>(&GuardHandler)) return true;
-    }
-    return false;
+    const DWORD thread = GetCurrentThreadId();
+    AcquireSRWLockShared(&abortHandlerLock);
+    const bool inside =
+        std::find(guardedThreads, guardedThreads + guardedCallsRunning, thread) !=
+        guardedThreads + guardedCallsRunning;
+    ReleaseSRWLockShared(&abortHandlerLock);
+    return inside;
 }
 
 extern "C" void __cdecl OnAbortSignal(int signalNumber) {
@@ -82,22 +69,39 @@ extern "C" void __cdecl OnAbortSignal(int signalNumber) {
         std::signal(SIGABRT, OnAbortSignal);
         RaiseException(kPluginAbortedCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
     }
-    // An abort outside our calls is the host's own: its handler decides.
-    std::signal(SIGABRT, previousAbortHandler);
-    std::raise(signalNumber);
+    // An abort outside our calls is the host's own: its handler decides, as
+    // if ours had never been installed.
+    const auto previous = previousAbortHandler;
+    if (previous == SIG_IGN) return;
+    std::signal(SIGABRT, SIG_DFL);
+    if (previous == SIG_DFL) {
+        std::raise(signalNumber);  // the runtime's own ending
+    } else {
+        previous(signalNumber);
+    }
 }
 
-void TakeOverAborts() {
+// False when the list is full: the call is then still guarded against
+// faults, but an abort inside it is left to the host.
+bool TakeOverAborts() {
     AcquireSRWLockExclusive(&abortHandlerLock);
-    if (guardedCallsRunning++ == 0) {
-        previousAbortHandler = std::signal(SIGABRT, OnAbortSignal);
-        if (previousAbortHandler == SIG_ERR) previousAbortHandler = SIG_DFL;
+    const bool listed = guardedCallsRunning < kMaxGuardedCalls;
+    if (listed) {
+        if (guardedCallsRunning == 0) {
+            previousAbortHandler = std::signal(SIGABRT, OnAbortSignal);
+            if (previousAbortHandler == SIG_ERR) previousAbortHandler = SIG_DFL;
+        }
+        guardedThreads[guardedCallsRunning++] = GetCurrentThreadId();
     }
     ReleaseSRWLockExclusive(&abortHandlerLock);
+    return listed;
 }
 
-void HandBackAborts() {
+void HandBackAborts(bool listed) {
+    if (!listed) return;
     AcquireSRWLockExclusive(&abortHandlerLock);
+    DWORD* last = guardedThreads + guardedCallsRunning - 1;
+    std::swap(*std::find(guardedThreads, last, GetCurrentThreadId()), *last);
     if (--guardedCallsRunning == 0) {
         const auto current = std::signal(SIGABRT, previousAbortHandler);
         // A handler the host installed meanwhile stays in force.
@@ -110,17 +114,17 @@ void HandBackAborts() {
 
 // Not inlined: the frame must live exactly as long as this call.
 __attribute__((noinline)) bool GuardedCall(GuardedBody body, void* context) {
-    TakeOverAborts();
+    const bool listed = TakeOverAborts();
     GuardFrame frame;
     frame.previous = reinterpret_cast<GuardFrame*>(__readfsdword(0));
     frame.handler = reinterpret_cast<void*>(&GuardHandler);
     if (__builtin_setjmp(frame.resume) != 0) {
-        HandBackAborts();
+        HandBackAborts(listed);
         return false;
     }
     __writefsdword(0, reinterpret_cast<DWORD>(&frame));
     body(context);
     __writefsdword(0, reinterpret_cast<DWORD>(frame.previous));
-    HandBackAborts();
+    HandBackAborts(listed);
     return true;
 }
