@@ -38,6 +38,13 @@ void ResolveEntryPoints(DecoderEntry& decoder) {
     Resolve(m, "IsThisProtected", decoder.isThisProtected);
 }
 
+// Add reports a slot array that could not grow by leaving the count as it
+// was; the record is then the caller's to free.
+bool Append(PointerList& list, void* record) {
+    const std::int32_t before = list.count;
+    return list.Add(record) != before;
+}
+
 // The interface promises 260 characters per buffer. Plugins have been seen
 // to write more, so the buffers have room to spare, and what is kept is cut
 // to the catalogue's fields afterwards.
@@ -69,7 +76,10 @@ void AddDeclaredFormats(DecoderCatalogue& catalogue, const DecoderEntry& decoder
         format->extension.Assign(extension.CStr());
         format->description.Assign(description.CStr());
         format->decoderPath = decoder.path;
-        catalogue.formats.Add(format);
+        if (!Append(catalogue.formats, format)) {
+            delete format;
+            return;
+        }
     }
 }
 
@@ -77,11 +87,17 @@ void LoadDecoder(DecoderCatalogue& catalogue, const char* path) {
     HMODULE module = LoadLibraryA(path);
     if (module == nullptr) return;
     auto* decoder = new (std::nothrow) DecoderEntry;
-    if (decoder == nullptr) return;
-    decoder->module = module;
-    decoder->path.Assign(path);
-    ResolveEntryPoints(*decoder);
-    catalogue.decoders.Add(decoder);
+    if (decoder != nullptr) {
+        decoder->module = module;
+        decoder->path.Assign(path);
+        ResolveEntryPoints(*decoder);
+    }
+    // A library without a record could never be found, nor unloaded.
+    if (decoder == nullptr || !Append(catalogue.decoders, decoder)) {
+        delete decoder;
+        FreeLibrary(module);
+        return;
+    }
     if (decoder->whatFormats) AddDeclaredFormats(catalogue, *decoder);
 }
 
@@ -108,10 +124,24 @@ DecoderEntry* DecoderWithPath(const DecoderCatalogue& catalogue, const PathText&
 
 // The host may create conversion objects on several threads at once: the
 // first lookup builds the catalogue exactly once while the others wait.
+// A catalogue that could not be allocated fails the once-only step, which
+// lets the next lookup try again.
 BOOL CALLBACK BuildProcessCatalogue(INIT_ONCE*, void*, void**) {
     processCatalogue = new (std::nothrow) DecoderCatalogue;
-    if (processCatalogue) BuildDecoderCatalogue(*processCatalogue);
+    if (processCatalogue == nullptr) return FALSE;
+    BuildDecoderCatalogue(*processCatalogue);
     return TRUE;
+}
+
+void FreeRecords(DecoderCatalogue& catalogue) {
+    for (std::int32_t i = 0; i < catalogue.formats.count; ++i) {
+        delete At<FormatEntry>(catalogue.formats, i);
+    }
+    for (std::int32_t i = 0; i < catalogue.decoders.count; ++i) {
+        delete At<DecoderEntry>(catalogue.decoders, i);
+    }
+    catalogue.decoders.Clear();
+    catalogue.formats.Clear();
 }
 
 }  // namespace
@@ -134,17 +164,19 @@ void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder) {
 }
 
 void DestroyDecoderCatalogue(DecoderCatalogue& catalogue) {
-    for (std::int32_t i = 0; i < catalogue.formats.count; ++i) {
-        delete At<FormatEntry>(catalogue.formats, i);
-    }
     for (std::int32_t i = 0; i < catalogue.decoders.count; ++i) {
-        DecoderEntry* decoder = At<DecoderEntry>(catalogue.decoders, i);
-        if (decoder == nullptr) continue;
-        FreeLibrary(decoder->module);
-        delete decoder;
+        if (DecoderEntry* decoder = At<DecoderEntry>(catalogue.decoders, i)) {
+            FreeLibrary(decoder->module);
+        }
     }
-    catalogue.decoders.Clear();
-    catalogue.formats.Clear();
+    FreeRecords(catalogue);
+}
+
+void ReleaseProcessCatalogue() {
+    if (processCatalogue == nullptr) return;
+    FreeRecords(*processCatalogue);
+    delete processCatalogue;
+    processCatalogue = nullptr;
 }
 
 DecoderEntry* FindDecoderForExtension(const char* extension) {

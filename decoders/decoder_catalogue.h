@@ -1,6 +1,7 @@
 // The host's decoder plugins, loaded once per process from its decoder
 // folder, with the formats each one declares. The first query of any kind
-// builds the catalogue; it is never rebuilt, and the plugins stay loaded.
+// builds the catalogue; it is never rebuilt while this module stays loaded,
+// and the plugins stay loaded.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +54,12 @@ void BuildDecoderCatalogue(DecoderCatalogue& catalogue);
 void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder);
 // Frees every record and unloads every plugin; the lists end empty.
 void DestroyDecoderCatalogue(DecoderCatalogue& catalogue);
+// Frees the process catalogue with its records and lists when this module
+// is unloaded. The decoder libraries stay loaded: this runs from the module's
+// entry point, under the loader lock, where the platform's DLL guidance rules
+// out unloading other libraries. A later load of this module loads them
+// again, which only counts up their references.
+void ReleaseProcessCatalogue();
 
 // The plugin that declared the extension (with its dot, any letter case)
 // first, or null.

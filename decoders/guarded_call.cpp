@@ -4,6 +4,7 @@
 
 #include <intrin.h>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -16,26 +17,17 @@ namespace {
 // exception, which the guard then stops like any fault.
 constexpr DWORD kPluginAbortedCode = 0xE0504154;
 
-thread_local int guardDepth = 0;
+// The C runtime's signal table belongs to the process and outlives this
+// module, so our handler is in it only while some thread is inside a guarded
+// call: the first call in installs it, the last one out puts back what it
+// found. Each running call lists its thread, so that the handler can tell a
+// plugin's abort from the host's without thread-local storage.
+constexpr int kMaxGuardedCalls = 64;
+SRWLOCK abortHandlerLock = SRWLOCK_INIT;
+// Under abortHandlerLock.
+DWORD guardedThreads[kMaxGuardedCalls];
+int guardedCallsRunning = 0;
 void(__cdecl* previousAbortHandler)(int) = SIG_DFL;
-
-extern "C" void __cdecl OnAbortSignal(int signalNumber) {
-    if (guardDepth > 0) {
-        std::signal(SIGABRT, OnAbortSignal);  // the runtime resets it before calling
-        RaiseException(kPluginAbortedCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-    }
-    std::signal(SIGABRT, previousAbortHandler);
-    std::raise(signalNumber);
-}
-
-void CatchPluginAborts() {
-    static const bool installed = [] {
-        previousAbortHandler = std::signal(SIGABRT, OnAbortSignal);
-        if (previousAbortHandler == SIG_ERR) previousAbortHandler = SIG_DFL;
-        return true;
-    }();
-    (void)installed;
-}
 
 // The first two fields are the platform's exception registration record; the
 // jump buffer follows so that the handler finds it from the frame address.
@@ -56,23 +48,83 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record,
     // handlers, and leaves ours on top of the chain.
     RtlUnwind(frame, nullptr, record, nullptr);
     __writefsdword(0, reinterpret_cast<DWORD>(frame->previous));
-    --guardDepth;
     __builtin_longjmp(frame->resume, 1);
+}
+
+bool InsideGuardedCall() {
+    const DWORD thread = GetCurrentThreadId();
+    AcquireSRWLockShared(&abortHandlerLock);
+    const bool inside =
+        std::find(guardedThreads, guardedThreads + guardedCallsRunning, thread) !=
+        guardedThreads + guardedCallsRunning;
+    ReleaseSRWLockShared(&abortHandlerLock);
+    return inside;
+}
+
+extern "C" void __cdecl OnAbortSignal(int signalNumber) {
+    if (InsideGuardedCall()) {
+        // The runtime resets the handler before calling it; this thread's
+        // guarded call still counts as running, so no one else restores the
+        // table meanwhile.
+        std::signal(SIGABRT, OnAbortSignal);
+        RaiseException(kPluginAbortedCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+    }
+    // An abort outside our calls is the host's own: its handler decides, as
+    // if ours had never been installed.
+    const auto previous = previousAbortHandler;
+    if (previous == SIG_IGN) return;
+    std::signal(SIGABRT, SIG_DFL);
+    if (previous == SIG_DFL) {
+        std::raise(signalNumber);  // the runtime's own ending
+    } else {
+        previous(signalNumber);
+    }
+}
+
+// False when the list is full: the call is then still guarded against
+// faults, but an abort inside it is left to the host.
+bool TakeOverAborts() {
+    AcquireSRWLockExclusive(&abortHandlerLock);
+    const bool listed = guardedCallsRunning < kMaxGuardedCalls;
+    if (listed) {
+        if (guardedCallsRunning == 0) {
+            previousAbortHandler = std::signal(SIGABRT, OnAbortSignal);
+            if (previousAbortHandler == SIG_ERR) previousAbortHandler = SIG_DFL;
+        }
+        guardedThreads[guardedCallsRunning++] = GetCurrentThreadId();
+    }
+    ReleaseSRWLockExclusive(&abortHandlerLock);
+    return listed;
+}
+
+void HandBackAborts(bool listed) {
+    if (!listed) return;
+    AcquireSRWLockExclusive(&abortHandlerLock);
+    DWORD* last = guardedThreads + guardedCallsRunning - 1;
+    std::swap(*std::find(guardedThreads, last, GetCurrentThreadId()), *last);
+    if (--guardedCallsRunning == 0) {
+        const auto current = std::signal(SIGABRT, previousAbortHandler);
+        // A handler the host installed meanwhile stays in force.
+        if (current != OnAbortSignal) std::signal(SIGABRT, current);
+    }
+    ReleaseSRWLockExclusive(&abortHandlerLock);
 }
 
 }  // namespace
 
 // Not inlined: the frame must live exactly as long as this call.
 __attribute__((noinline)) bool GuardedCall(GuardedBody body, void* context) {
-    CatchPluginAborts();
+    const bool listed = TakeOverAborts();
     GuardFrame frame;
     frame.previous = reinterpret_cast<GuardFrame*>(__readfsdword(0));
     frame.handler = reinterpret_cast<void*>(&GuardHandler);
-    if (__builtin_setjmp(frame.resume) != 0) return false;
+    if (__builtin_setjmp(frame.resume) != 0) {
+        HandBackAborts(listed);
+        return false;
+    }
     __writefsdword(0, reinterpret_cast<DWORD>(&frame));
-    ++guardDepth;
     body(context);
-    --guardDepth;
     __writefsdword(0, reinterpret_cast<DWORD>(frame.previous));
+    HandBackAborts(listed);
     return true;
 }

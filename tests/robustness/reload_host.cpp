@@ -1,0 +1,272 @@
+// reload_host: a host that loads the plugin, tags one file through it and
+// unloads it, over and over, and checks that the plugin is a good guest.
+//
+//   reload_host cycles N         N cycles; then handles and committed private
+//                                memory from cycle 10 to the last stay within
+//                                bounds, the last cycle tags like the first,
+//                                and the process-wide state is as before
+//   reload_host abort-after-unload
+//                                one cycle, then the host aborts: its own
+//                                SIGABRT handler must be reached
+//
+// The recording decoder in the program's own decoder folder logs every tag
+// write. Wine answers 0 to GetProcessHandleCount and keeps PrivateUsage at 0,
+// so handles are counted by probing handle values, and private memory is
+// summed region by region.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <float.h>
+#include <intrin.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "hostenv/registry_values.h"
+#include "tests/support/program_folder.h"
+#include "tools/host/plugin_loader.h"
+
+namespace {
+
+constexpr char kSettingsKey[] = "Software\\Brackenford\\Sonavell";
+constexpr char kPatternValue[] = "KestraTagFromFilename";
+constexpr int kSettledCycle = 10;
+constexpr long kMaxHandleGrowth = 16;
+constexpr long long kMaxPrivateGrowth = 4LL << 20;
+
+extern "C" void __cdecl HostAbortHandler(int) {
+    std::puts("the host's own abort handler ran");
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+long CountHandles() {
+    long count = 0;
+    for (ULONG_PTR value = 4; value <= 65532; value += 4) {
+        DWORD flags;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    }
+    return count;
+}
+
+long long CommittedPrivateBytes() {
+    long long total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (auto* at = static_cast<char*>(nullptr);
+         VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+            total += static_cast<long long>(region.RegionSize);
+        }
+        if (static_cast<char*>(region.BaseAddress) + region.RegionSize < at) break;
+    }
+    return total;
+}
+
+long CountThreads() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    long count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more;
+         more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The lowest free thread-local-storage index: it moves up when a loaded
+// module keeps one.
+DWORD LowestFreeTlsIndex() {
+    const DWORD index = TlsAlloc();
+    TlsFree(index);
+    return index;
+}
+
+void(__cdecl* CurrentAbortHandler())(int) {
+    auto current = std::signal(SIGABRT, SIG_DFL);
+    std::signal(SIGABRT, current);
+    return current;
+}
+
+unsigned short X87ControlWord() {
+    unsigned short word;
+    __asm__ volatile("fnstcw %0" : "=m"(word));
+    return word;
+}
+
+unsigned int SseControlAndStatus() {
+    unsigned int word;
+    __asm__ volatile("stmxcsr %0" : "=m"(word));
+    return word;
+}
+
+// Everything in the process that a guest could change and leave behind.
+struct ProcessState {
+    void(__cdecl* abortHandler)(int);
+    UINT errorMode;
+    DWORD threadErrorMode;
+    std::string locale;
+    unsigned int crtFloatControl;
+    unsigned short x87ControlWord;
+    unsigned int mxcsr;
+    DWORD exceptionChain;
+    long threads;
+    DWORD lowestFreeTlsIndex;
+};
+
+ProcessState TakeProcessState() {
+    return {CurrentAbortHandler(),
+            GetErrorMode(),
+            GetThreadErrorMode(),
+            std::setlocale(LC_ALL, nullptr),
+            _controlfp(0, 0),
+            X87ControlWord(),
+            SseControlAndStatus(),
+            __readfsdword(0),
+            CountThreads(),
+            LowestFreeTlsIndex()};
+}
+
+int failures = 0;
+
+template <typename Value>
+void Expect(const char* what, const Value& before, const Value& after) {
+    const bool same = before == after;
+    std::ostringstream line;
+    line << (same ? "ok   " : "FAIL ") << what << ": " << before << " -> " << after;
+    std::puts(line.str().c_str());
+    if (!same) ++failures;
+}
+
+void ExpectStateAsFound(const ProcessState& before, const ProcessState& after) {
+    Expect("SIGABRT handler", reinterpret_cast<void*>(before.abortHandler),
+           reinterpret_cast<void*>(after.abortHandler));
+    Expect("error mode", before.errorMode, after.errorMode);
+    Expect("thread error mode", before.threadErrorMode, after.threadErrorMode);
+    Expect("C runtime locale", before.locale, after.locale);
+    Expect("C runtime floating-point control", before.crtFloatControl, after.crtFloatControl);
+    Expect("x87 control word", before.x87ControlWord, after.x87ControlWord);
+    Expect("MXCSR", before.mxcsr, after.mxcsr);
+    Expect("exception registration chain", before.exceptionChain, after.exceptionChain);
+    Expect("threads", before.threads, after.threads);
+    Expect("lowest free TLS index", before.lowestFreeTlsIndex, after.lowestFreeTlsIndex);
+}
+
+LONG CALLBACK HostVectoredHandler(EXCEPTION_POINTERS* exception) {
+    return exception->ExceptionRecord->ExceptionCode == 0xE0000042
+               ? EXCEPTION_CONTINUE_EXECUTION
+               : EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A vectored handler the plugin left behind would run before the host's
+// (added last) and jump into the unloaded module.
+void ExpectOnlyHostVectoredHandlers() {
+    void* handler = AddVectoredExceptionHandler(0, HostVectoredHandler);
+    RaiseException(0xE0000042, 0, 0, nullptr);
+    RemoveVectoredExceptionHandler(handler);
+    std::puts("ok   a continuable exception after the unloads reaches the host's handler");
+}
+
+struct Host {
+    std::string source;
+
+    Host() : source(OwnFolder() + "Kestrel Band-Night Song.low") {
+        WriteRegistryString("[artist]-[track]", kPatternValue, HKEY_CURRENT_USER, kSettingsKey);
+        std::ofstream(source, std::ios::binary) << "audio";
+    }
+    ~Host() {
+        DeleteRegistryValue(kPatternValue, HKEY_CURRENT_USER, kSettingsKey);
+        DeleteFileA(source.c_str());
+        DeleteFileA(Log().c_str());
+    }
+    std::string Log() const { return source + ".calls"; }
+
+    // Load, one conversion, unload.
+    bool Cycle() const {
+        LoadedPlugin plugin;
+        if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return false;
+        std::int32_t status = -1;
+        void* object = plugin.createNewCompressionObject(source.c_str(), &status, 0);
+        plugin.deleteCompressionObject(object);
+        UnloadPlugin(plugin);
+        return object != nullptr && status == 0;
+    }
+
+    // The tag writes logged since the last call.
+    std::string TakeWrites() const {
+        std::ifstream log(Log(), std::ios::binary);
+        std::ostringstream writes;
+        writes << log.rdbuf();
+        log.close();
+        DeleteFileA(Log().c_str());
+        return writes.str();
+    }
+};
+
+int RunCycles(int cycles) {
+    std::signal(SIGABRT, HostAbortHandler);
+    Host host;
+    const ProcessState before = TakeProcessState();
+    long settledHandles = 0;
+    long long settledPrivate = 0;
+    std::string firstWrites;
+    const DWORD start = GetTickCount();
+    for (int cycle = 1; cycle <= cycles; ++cycle) {
+        if (cycle == cycles) host.TakeWrites();
+        if (!host.Cycle()) {
+            std::printf("FAIL cycle %d: the plugin did not load or convert\n", cycle);
+            return 1;
+        }
+        if (cycle == 1) firstWrites = host.TakeWrites();
+        if (cycle == kSettledCycle) {
+            settledHandles = CountHandles();
+            settledPrivate = CommittedPrivateBytes();
+        }
+    }
+    const double seconds = (GetTickCount() - start) / 1000.0;
+    const long handleGrowth = CountHandles() - settledHandles;
+    const long long privateGrowth = CommittedPrivateBytes() - settledPrivate;
+    std::printf("%d cycles in %.1f s; from cycle %d to the last: handles %+ld, "
+                "committed private bytes %+lld\n",
+                cycles, seconds, kSettledCycle, handleGrowth, privateGrowth);
+    if (handleGrowth > kMaxHandleGrowth || privateGrowth > kMaxPrivateGrowth) {
+        std::puts("FAIL growth over the bounds (16 handles, 4 MiB)");
+        ++failures;
+    }
+    const std::string lastWrites = host.TakeWrites();
+    Expect("tag writes of the first and the last cycle", firstWrites, lastWrites);
+    if (firstWrites.empty()) {
+        std::puts("FAIL the first cycle wrote no tags");
+        ++failures;
+    }
+    ExpectStateAsFound(before, TakeProcessState());
+    Expect("SIGABRT handler is the host's",
+           reinterpret_cast<void*>(&HostAbortHandler),
+           reinterpret_cast<void*>(CurrentAbortHandler()));
+    ExpectOnlyHostVectoredHandlers();
+    return failures == 0 ? 0 : 1;
+}
+
+int AbortAfterUnload() {
+    std::signal(SIGABRT, HostAbortHandler);
+    if (!Host().Cycle()) return 1;
+    std::abort();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "cycles" && argc == 3) return RunCycles(std::atoi(argv[2]));
+    if (mode == "abort-after-unload") return AbortAfterUnload();
+    std::fputs("usage: reload_host cycles N | reload_host abort-after-unload\n", stderr);
+    return 2;
+}
