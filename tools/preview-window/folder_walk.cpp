@@ -18,8 +18,9 @@ struct Entry {
     bool folder;
 };
 
+// As the File column sorts.
 bool ByNameIgnoringCase(const Entry& a, const Entry& b) {
-    return lstrcmpiA(a.name.c_str(), b.name.c_str()) < 0;
+    return CompareIgnoringCase(a.name, b.name) < 0;
 }
 
 // What the plugin would find for the extension. Only reads the decoder's

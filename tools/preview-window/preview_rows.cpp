@@ -86,8 +86,6 @@ PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values) {
     return counts;
 }
 
-namespace {
-
 int CompareIgnoringCase(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -97,6 +95,8 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+
+namespace {
 
 // Numbers are "%d" texts; an empty cell comes before every number.
 int CompareNumbers(std::string_view a, std::string_view b) {
