@@ -21,6 +21,10 @@
 //   resize W H            size the window
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
 //   exited                "exited<TAB>1" once the program has ended (5 s)
+//   keystrokes N          N keystrokes at the pattern's end, "x" and
+//                         Backspace in turn, each timed from the key to the
+//                         list's answer for its first row and to the counts:
+//                         "keystroke<TAB>ms to list<TAB>ms to counts" each
 //
 // The setting's values that the driver changes are put back at its end.
 #include <windows.h>
@@ -257,6 +261,40 @@ void Sort(int column) {
     SendMessageA(header, WM_LBUTTONUP, 0, at);
 }
 
+double MsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
+// The key is sent, not posted: the window handles it, repaints the rows in
+// view and answers before SendMessage returns; then the list is asked for
+// its first row, as a screen reader would.
+void Keystrokes(int count) {
+    HWND edit = target.Control(kPatternEditId);
+    HWND list = target.Control(kListId);
+    RemoteBuffer status(target.process.hProcess, 1024);
+    constexpr std::size_t kTextAt = 256, kCapacity = 1024;
+    RemoteBuffer cell(target.process.hProcess, kTextAt + kCapacity);
+    const int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, WPARAM(end), LPARAM(end));
+    for (int i = 0; i < count; ++i) {
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        SendMessageA(edit, WM_CHAR, i % 2 == 0 ? 'x' : VK_BACK, 0);
+        LVITEMA item{};
+        item.iSubItem = 1;
+        item.pszText = cell.At(kTextAt);
+        item.cchTextMax = int(kCapacity);
+        cell.Write(0, &item, sizeof item);
+        SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(cell.At(0)));
+        const double toList = MsSince(start);
+        while (!StatusPart(status, 5).empty()) Sleep(0);
+        std::printf("keystroke\t%.3f\t%.3f\n", toList, MsSince(start));
+    }
+}
+
 void Info() {
     RECT rect;
     GetWindowRect(target.window, &rect);
@@ -275,7 +313,8 @@ void SetValue(const char* name, const char* value) {
 bool IsStep(const std::string& word) {
     static const char* const kSteps[] = {"launch", "wait", "responsive", "type", "cells",
                                          "status", "warnings", "use", "sort", "key",
-                                         "focus", "resize", "info", "exited"};
+                                         "focus", "resize", "info", "exited",
+                                         "keystrokes"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -303,6 +342,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
                      std::atoi(word(1).c_str()), SWP_NOMOVE | SWP_NOZORDER);
     }
     if (step == "info") Info();
+    if (step == "keystrokes") Keystrokes(std::atoi(word(0).c_str()));
     if (step == "exited") {
         std::printf("exited\t%d\n",
                     int(WaitForSingleObject(target.process.hProcess, 5000) == WAIT_OBJECT_0));
