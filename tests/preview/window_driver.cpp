@@ -20,7 +20,7 @@
 //   focus                 "focus<TAB>" and the id of the focused control
 //   resize W H            size the window
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
-//   exited                "exited<TAB>1" once the program has ended (5 s)
+//   exited                "exited<TAB>1" once the program has ended (30 s)
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
 //                         Backspace in turn, each timed from the key to the
 //                         list's answer for its first row and to the counts:
@@ -121,7 +121,7 @@ void Launch(const std::vector<std::string>& words) {
                         nullptr, &startup, &target.process)) {
         Fail("cannot start " + commandLine);
     }
-    for (int i = 0; i < 600 && !target.window; ++i) {
+    for (int i = 0; i < 2400 && !target.window; ++i) {
         EnumWindows(FindTargetWindow, 0);
         if (!target.window) Sleep(50);
     }
@@ -140,7 +140,7 @@ bool StillReading(const RemoteBuffer& buffer) {
 
 void Wait() {
     RemoteBuffer buffer(target.process.hProcess, 1024);
-    for (int i = 0; i < 1200 && StillReading(buffer); ++i) Sleep(50);
+    for (int i = 0; i < 6000 && StillReading(buffer); ++i) Sleep(50);
     if (StillReading(buffer)) Fail("the folder was never read and counted");
 }
 
@@ -345,7 +345,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "keystrokes") Keystrokes(std::atoi(word(0).c_str()));
     if (step == "exited") {
         std::printf("exited\t%d\n",
-                    int(WaitForSingleObject(target.process.hProcess, 5000) == WAIT_OBJECT_0));
+                    int(WaitForSingleObject(target.process.hProcess, 30000) == WAIT_OBJECT_0));
     }
     std::fflush(stdout);
 }

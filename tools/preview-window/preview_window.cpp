@@ -138,6 +138,8 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options)
 
     SetWindowTextA(patternEdit_, options.patternGiven ? options.pattern.c_str()
                                                       : patternInForce_.CStr());
+    // Setting a text equal to the box's own sends no change.
+    OnPatternChanged();
     const std::string folder = options.folder.empty() ? ReadLastFolder() : options.folder;
     SetWindowTextA(folderEdit_, folder.c_str());
     plain_->Show();
@@ -392,7 +394,7 @@ void PreviewWindow::OnFilesArrived() {
 }
 
 void PreviewWindow::RequestValues() {
-    if (rows_.Size() > 0) worker_->Request(generation_, pattern_, rows_.Size());
+    if (worker_ && rows_.Size() > 0) worker_->Request(generation_, pattern_, rows_.Size());
 }
 
 void PreviewWindow::OnValuesReady() {
