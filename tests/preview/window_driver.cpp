@@ -36,16 +36,12 @@
 #include <string>
 #include <vector>
 
+#include "tools/preview-window/preview_window.h"
+
 namespace {
 
 constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
 constexpr char kPatternValue[] = "KestraTagFromFilename";
-constexpr int kPatternEditId = 1001;
-constexpr int kFolderEditId = 1002;
-constexpr int kListId = 1003;
-constexpr int kUseButtonId = 1004;
-constexpr int kStatusBarId = 1005;
-constexpr int kWarningsId = 1007;
 
 [[noreturn]] void Fail(const std::string& why) {
     std::fprintf(stderr, "window_driver: %s\n", why.c_str());
@@ -102,7 +98,7 @@ BOOL CALLBACK FindTargetWindow(HWND window, LPARAM) {
     GetWindowThreadProcessId(window, &process);
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (process == target.process.dwProcessId && std::strcmp(className, "PathTaggerPreview") == 0) {
+    if (process == target.process.dwProcessId && std::strcmp(className, kPreviewWindowClass) == 0) {
         target.window = window;
         return FALSE;
     }
@@ -180,7 +176,7 @@ void Type(const std::string& text) {
 }
 
 void Cells(int limit) {
-    HWND list = target.Control(kListId);
+    HWND list = target.Control(kFileListId);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     const int columns = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     int rows = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -221,7 +217,7 @@ std::string StoredPattern() {
 }
 
 void Use() {
-    HWND button = target.Control(kUseButtonId);
+    HWND button = target.Control(kUsePatternButtonId);
     const bool before = IsWindowEnabled(button);
     SendMessageA(button, BM_CLICK, 0, 0);
     std::printf("use\t%d\t%s\t%d\n", int(before), StoredPattern().c_str(),
@@ -250,7 +246,7 @@ void Key(const std::string& name) {
 }
 
 void Sort(int column) {
-    HWND list = target.Control(kListId);
+    HWND list = target.Control(kFileListId);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
     SendMessageA(header, HDM_GETITEMRECT, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
@@ -273,7 +269,7 @@ double MsSince(const LARGE_INTEGER& start) {
 // its first row, as a screen reader would.
 void Keystrokes(int count) {
     HWND edit = target.Control(kPatternEditId);
-    HWND list = target.Control(kListId);
+    HWND list = target.Control(kFileListId);
     RemoteBuffer status(target.process.hProcess, 1024);
     constexpr std::size_t kTextAt = 256, kCapacity = 1024;
     RemoteBuffer cell(target.process.hProcess, kTextAt + kCapacity);
@@ -332,7 +328,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "type") Type(words.empty() ? "" : words[0]);
     if (step == "cells") Cells(words.empty() ? 0 : std::atoi(words[0].c_str()));
     if (step == "status") Status();
-    if (step == "warnings") std::printf("warnings\t%s\n", Text(target.Control(kWarningsId)).c_str());
+    if (step == "warnings") std::printf("warnings\t%s\n", Text(target.Control(kWarningsTextId)).c_str());
     if (step == "use") Use();
     if (step == "sort") Sort(std::atoi(word(0).c_str()));
     if (step == "key") Key(word(0));
