@@ -154,6 +154,7 @@ class PreviewWindow(unittest.TestCase):
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
                     "focus", "key", "Tab", "focus", "key", "Tab", "focus",
                     "key", "Tab", "focus", "key", "Tab", "focus", "key", "Enter", "focus",
+                    "browse", "info",
                     "sort", "7", "cells", "sort", "7", "cells",
                     "resize", "700", "480", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "info", "key", "Alt+F4", "exited")
@@ -167,7 +168,10 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(results, sorted(results, key=str.lower))
         self.assertEqual([row[7] for row in down], sorted(results, key=str.lower, reverse=True))
         self.assertEqual(out["exited"], [["1"], ["1"]])
-        folder, width, height = out["info"][0]
+        # The folder picker opened over the window; cancelled, it changed nothing.
+        self.assertEqual(out["browse"], [["1"]])
+        self.assertEqual(out["info"][0][0], windows_path(self.root))
+        folder, width, height = out["info"][1]
         self.assertEqual(folder, windows_path(self.root))
         self.assertEqual((int(width), int(height)), (700, 480))
 

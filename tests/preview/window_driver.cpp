@@ -21,6 +21,8 @@
 //   resize W H            size the window
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
 //   exited                "exited<TAB>1" once the program has ended (30 s)
+//   browse                click Browse, and "browse<TAB>1" when a folder
+//                         picker owned by the window opened; it is cancelled
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
 //                         Backspace in turn, each timed from the key to the
 //                         list's answer for its first row and to the counts:
@@ -291,6 +293,32 @@ void Keystrokes(int count) {
     }
 }
 
+HWND picker = nullptr;
+
+BOOL CALLBACK FindPicker(HWND window, LPARAM) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (GetWindow(window, GW_OWNER) == target.window && std::strcmp(className, "#32770") == 0) {
+        picker = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Posted: the picker is modal, so the click returns only when it closes.
+void Browse() {
+    picker = nullptr;
+    PostMessageA(target.Control(kBrowseButtonId), BM_CLICK, 0, 0);
+    for (int i = 0; i < 1200 && !picker; ++i) {
+        Sleep(50);
+        EnumWindows(FindPicker, 0);
+    }
+    std::printf("browse\t%d\n", int(picker != nullptr));
+    if (picker) PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
+    DWORD_PTR result;
+    SendMessageTimeoutA(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 30000, &result);
+}
+
 void Info() {
     RECT rect;
     GetWindowRect(target.window, &rect);
@@ -310,7 +338,7 @@ bool IsStep(const std::string& word) {
     static const char* const kSteps[] = {"launch", "wait", "responsive", "type", "cells",
                                          "status", "warnings", "use", "sort", "key",
                                          "focus", "resize", "info", "exited",
-                                         "keystrokes"};
+                                         "keystrokes", "browse"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -338,6 +366,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
                      std::atoi(word(1).c_str()), SWP_NOMOVE | SWP_NOZORDER);
     }
     if (step == "info") Info();
+    if (step == "browse") Browse();
     if (step == "keystrokes") Keystrokes(std::atoi(word(0).c_str()));
     if (step == "exited") {
         std::printf("exited\t%d\n",
