@@ -243,8 +243,10 @@ void Key(const std::string& name) {
     HWND focused = FocusedControl();
     PostMessageA(focused ? focused : target.window, WM_KEYDOWN, key, 1);
     PostMessageA(focused ? focused : target.window, WM_KEYUP, key, 1 | (3u << 30));
-    DWORD_PTR result;
-    SendMessageTimeoutA(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    // A posted key has no answer to wait for: Tab is done when the focus
+    // moves; Enter is given time to do whatever it would do.
+    for (int i = 0; i < 200 && key == VK_TAB && FocusedControl() == focused; ++i) Sleep(50);
+    if (key == VK_RETURN) Sleep(1000);
 }
 
 void Sort(int column) {
