@@ -124,6 +124,8 @@ void Launch(const std::vector<std::string>& words) {
         if (!target.window) Sleep(50);
     }
     if (!target.window) Fail("no window appeared");
+    // The window exists before its controls do: wait for its message loop.
+    WaitForInputIdle(target.process.hProcess, 120000);
 }
 
 std::string StatusPart(const RemoteBuffer& buffer, int part) {
