@@ -1,8 +1,10 @@
-// Pattern on the first line, path after it: the matcher and the value
-// cleaning must stay within their texts and give the same answer twice.
+// Pattern on the first line, path after it: the matcher, the value cleaning
+// and the pattern check must stay within their texts and give the same
+// answer twice.
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
+#include "tagging/pattern_check.h"
 #include "tagging/tag_pattern_matcher.h"
 #include "tagging/tag_values.h"
 
@@ -37,6 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const PathText& value = plan.writes[i].value;
         FUZZ_CHECK(Bounded(value) && !value.Empty());
         FUZZ_CHECK(value.CStr()[0] != ' ' && value.Last() != ' ');
+    }
+    const std::vector<PatternWarning> warnings = CheckPattern(input.first.c_str());
+    FUZZ_CHECK(warnings.size() == CheckPattern(input.first.c_str()).size());
+    for (const PatternWarning& w : warnings) {
+        FUZZ_CHECK(*PatternWarningName(w.code) != '\0' && !w.message.empty());
     }
     return 0;
 }

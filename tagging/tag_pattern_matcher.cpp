@@ -254,6 +254,22 @@ void StoreTagValue(TagFields& fields, TagToken token, const char* value,
     }
 }
 
+TagToken RecogniseToken(const char* text, std::size_t length) {
+    for (const TokenSpelling& spelling : kTokens) {
+        if (spelling.length == length && EqualsIgnoringAsciiCase(text, spelling.text, length)) {
+            return spelling.token;
+        }
+    }
+    return TagToken::None;
+}
+
+const char* SpellingOfToken(TagToken token) {
+    for (const TokenSpelling& spelling : kTokens) {
+        if (spelling.token == token) return spelling.text;
+    }
+    return "";
+}
+
 TagFields Match(const char* pattern, const char* sourcePath) {
     const std::size_t pathLength = std::strlen(sourcePath);
     TagFields fields;

@@ -34,6 +34,12 @@ constexpr std::size_t kMaxMatchInput = kMaxPathText - 1;
 
 TagFields Match(const char* pattern, const char* sourcePath);
 
+// The token that text[0, length) spells in any letter case, as the main pass
+// recognises it ("[Artist]" is the artist), or None.
+TagToken RecogniseToken(const char* text, std::size_t length);
+// The token's spelling in lower case, such as "[track number]"; "" for None.
+const char* SpellingOfToken(TagToken token);
+
 // Puts one recognised value into its field: texts are copied, numbers parsed
 // with ParseDecimal. None stores nothing.
 void StoreTagValue(TagFields& fields, TagToken token, const char* value,

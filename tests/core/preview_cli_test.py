@@ -70,8 +70,25 @@ class PreviewCli(unittest.TestCase):
         self.assertIn("1998", row)
         self.assertNotIn(" 98 ", row)
 
+    def test_check_lists_one_line_per_mistake_and_nothing_for_a_sound_pattern(self):
+        code, out, err = run(["--check", "[title]-[artist][track]-[artist]"])
+        self.assertEqual((code, err), (0, b""))
+        lines = out.decode("ascii").splitlines()
+        self.assertEqual([line.split("\t")[0] for line in lines],
+                         ["not-a-token", "adjacent-tokens", "repeated-token"])
+        self.assertTrue(all(len(line.split("\t")) == 2 for line in lines))
+        self.assertIn("[track]", lines[0].split("\t")[1])
+        for sound in ("[artist]-[track]", "[track number][track]",
+                      "[artist]\\[album] ([year])\\[track number] - [track]"):
+            self.assertEqual(run(["--check", sound]), (0, b"", b""), sound)
+        code, out, _ = run(["--check", "--", "-[Year] [track]" + "x" * 250])
+        self.assertEqual(code, 0)
+        self.assertEqual([line.split(b"\t")[0] for line in out.splitlines()],
+                         [b"too-long", b"digits-not-searched"])
+
     def test_bad_arguments(self):
-        for args in ([], ["--json"], ["--bogus", "[track]"], ["--"]):
+        for args in ([], ["--json"], ["--bogus", "[track]"], ["--"], ["--check"],
+                     ["--check", "--json", "[track]"], ["--check", "[track]", "C:\\x.mp3"]):
             code, out, err = run(args)
             self.assertEqual(code, 2, args)
             self.assertEqual(out, b"")

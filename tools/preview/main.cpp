@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tagging/pattern_check.h"
 #include "tools/preview/preview_output.h"
 
 #ifdef _WIN32
@@ -16,7 +17,8 @@ namespace {
 
 const char kUsage[] =
     "usage: pathtagger-preview [--json] [--] PATTERN [PATH...]"
-    " (no PATH: one path per line on standard input)\n";
+    " (no PATH: one path per line on standard input);"
+    " pathtagger-preview --check [--] PATTERN\n";
 
 int UsageError() {
     std::fputs(kUsage, stderr);
@@ -43,6 +45,20 @@ bool ReadPathLines(std::vector<std::string>& paths) {
     return !std::ferror(stdin);
 }
 
+// One "code<TAB>message" line per warning; a sound pattern prints nothing.
+// The answer is the listing itself, so the status is 0 either way.
+int PrintPatternWarnings(const char* pattern) {
+    std::string out;
+    for (const PatternWarning& w : CheckPattern(pattern)) {
+        out += PatternWarningName(w.code);
+        out += '\t';
+        out += w.message;
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,17 +68,24 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     bool json = false;
+    bool check = false;
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
         if (std::strcmp(argv[i], "--") == 0) {
             ++i;
             break;
         }
-        if (std::strcmp(argv[i], "--json") != 0) return UsageError();
-        json = true;
+        if (std::strcmp(argv[i], "--json") == 0) {
+            json = true;
+        } else if (std::strcmp(argv[i], "--check") == 0) {
+            check = true;
+        } else {
+            return UsageError();
+        }
     }
-    if (i >= argc) return UsageError();
+    if (i >= argc || (check && (json || i + 1 != argc))) return UsageError();
     const char* pattern = argv[i++];
+    if (check) return PrintPatternWarnings(pattern);
 
     std::vector<std::string> paths(argv + i, argv + argc);
     const bool readAll = i < argc || ReadPathLines(paths);

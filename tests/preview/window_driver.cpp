@@ -1,0 +1,416 @@
+// Drives a running PathTaggerPreview.exe as a user would, from another
+// process, and prints what the window shows, for preview_window_test.py.
+//
+//   window_driver.exe [--installed-to DIR] [--stored-pattern P] STEP...
+//
+// Steps, run in order (each step's words end at the next step's name):
+//   launch EXE [ARGS...]  start the window and wait for it
+//   wait                  until the folder is read and every file counted
+//   responsive            while the folder is read: how long the window
+//                         takes to answer, and how many files it had
+//   type TEXT             empty the pattern box, then type TEXT key by key
+//   cells [N]             "cell<TAB>" and the row's cells, one line per row
+//                         (the first N rows only, when given)
+//   status                "status<TAB>" and the status bar's parts
+//   warnings              "warnings<TAB>" and the text under the pattern box
+//   use                   "use<TAB>enabled before<TAB>stored value<TAB>enabled after"
+//   sort N                click column N's heading
+//   key NAME              Tab, Enter or Escape to the focused control, or
+//                         Alt+F4 to the window
+//   focus                 "focus<TAB>" and the id of the focused control
+//   resize W H            size the window
+//   info                  "info<TAB>folder box<TAB>width<TAB>height"
+//   exited                "exited<TAB>1" once the program has ended (30 s)
+//   browse                click Browse, and "browse<TAB>1" when a folder
+//                         picker owned by the window opened; it is cancelled
+//   keystrokes N          N keystrokes at the pattern's end, "x" and
+//                         Backspace in turn, each timed from the key to the
+//                         list's answer for its first row and to the counts:
+//                         "keystroke<TAB>ms to list<TAB>ms to counts" each
+//
+// The setting's values that the driver changes are put back at its end.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/preview-window/preview_window.h"
+
+namespace {
+
+constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
+constexpr char kPatternValue[] = "KestraTagFromFilename";
+
+[[noreturn]] void Fail(const std::string& why) {
+    std::fprintf(stderr, "window_driver: %s\n", why.c_str());
+    std::exit(1);
+}
+
+// Memory inside the window's process, for messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE process, std::size_t size)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {
+        if (!address_) Fail("no memory in the window's process");
+    }
+    ~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(std::size_t offset, const void* data, std::size_t size) const {
+        WriteProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    void Read(std::size_t offset, void* data, std::size_t size) const {
+        ReadProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    std::string ReadText(std::size_t offset, std::size_t capacity) const {
+        std::string text(capacity, '\0');
+        Read(offset, text.data(), capacity);
+        text.resize(std::strlen(text.c_str()));
+        return text;
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+struct Target {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+    HWND Control(int id) const { return GetDlgItem(window, id); }
+};
+
+Target target;
+
+std::string Text(HWND window) {
+    char text[4096] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+BOOL CALLBACK FindTargetWindow(HWND window, LPARAM) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process == target.process.dwProcessId && std::strcmp(className, kPreviewWindowClass) == 0) {
+        target.window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string Quoted(const std::string& argument) { return "\"" + argument + "\""; }
+
+void Launch(const std::vector<std::string>& words) {
+    std::string commandLine;
+    for (const std::string& word : words) commandLine += (commandLine.empty() ? "" : " ") + Quoted(word);
+    target = Target{};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &target.process)) {
+        Fail("cannot start " + commandLine);
+    }
+    for (int i = 0; i < 2400 && !target.window; ++i) {
+        EnumWindows(FindTargetWindow, 0);
+        if (!target.window) Sleep(50);
+    }
+    if (!target.window) Fail("no window appeared");
+    // The window exists before its controls do: wait for its message loop.
+    WaitForInputIdle(target.process.hProcess, 120000);
+}
+
+std::string StatusPart(const RemoteBuffer& buffer, int part) {
+    SendMessageA(target.Control(kStatusBarId), SB_GETTEXTA, WPARAM(part),
+                 reinterpret_cast<LPARAM>(buffer.At(0)));
+    return buffer.ReadText(0, 1024);
+}
+
+bool StillReading(const RemoteBuffer& buffer) {
+    return StatusPart(buffer, 0).rfind("Reading", 0) == 0 || !StatusPart(buffer, 5).empty();
+}
+
+void Wait() {
+    RemoteBuffer buffer(target.process.hProcess, 1024);
+    for (int i = 0; i < 6000 && StillReading(buffer); ++i) Sleep(50);
+    if (StillReading(buffer)) Fail("the folder was never read and counted");
+}
+
+// Polls the window with a message that needs an answer until the folder is
+// read: the longest wait for an answer, the polls made, and the file counts
+// seen while it was reading.
+void Responsive() {
+    RemoteBuffer buffer(target.process.hProcess, 1024);
+    double longestMs = 0;
+    int polls = 0;
+    int pollsWhileReading = 0;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    for (;;) {
+        DWORD_PTR result = 0;
+        QueryPerformanceCounter(&start);
+        if (!SendMessageTimeoutA(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result)) {
+            Fail("the window did not answer within 5 s");
+        }
+        QueryPerformanceCounter(&end);
+        longestMs = std::max(longestMs, (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+        ++polls;
+        const std::string files = StatusPart(buffer, 0);
+        if (files.rfind("Reading", 0) != 0) break;
+        ++pollsWhileReading;
+        std::printf("reading\t%s\n", files.c_str());
+        Sleep(20);
+    }
+    std::printf("responsive\t%.1f\t%d\t%d\n", longestMs, polls, pollsWhileReading);
+}
+
+void Type(const std::string& text) {
+    HWND edit = target.Control(kPatternEditId);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CLEAR, 0, 0);
+    for (unsigned char c : text) SendMessageA(edit, WM_CHAR, c, 0);
+}
+
+void Cells(int limit) {
+    HWND list = target.Control(kFileListId);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    int rows = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    if (limit > 0 && limit < rows) rows = limit;
+    constexpr std::size_t kTextAt = 256, kCapacity = 1024;
+    RemoteBuffer buffer(target.process.hProcess, kTextAt + kCapacity);
+    for (int row = 0; row < rows; ++row) {
+        std::string line = "cell";
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = buffer.At(kTextAt);
+            item.cchTextMax = int(kCapacity);
+            buffer.Write(0, &item, sizeof item);
+            SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(buffer.At(0)));
+            line += "\t" + buffer.ReadText(kTextAt, kCapacity);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+void Status() {
+    RemoteBuffer buffer(target.process.hProcess, 1024);
+    const int parts = int(SendMessageA(target.Control(kStatusBarId), SB_GETPARTS, 0, 0));
+    std::string line = "status";
+    for (int part = 0; part < parts; ++part) line += "\t" + StatusPart(buffer, part);
+    std::printf("%s\n", line.c_str());
+}
+
+std::string StoredPattern() {
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kSubkey, kPatternValue, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
+        return "<none>";
+    }
+    return value;
+}
+
+void Use() {
+    HWND button = target.Control(kUsePatternButtonId);
+    const bool before = IsWindowEnabled(button);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    std::printf("use\t%d\t%s\t%d\n", int(before), StoredPattern().c_str(),
+                int(IsWindowEnabled(button) != FALSE));
+}
+
+HWND FocusedControl() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(target.process.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+// Posted, as the keyboard would: the window's own message loop handles them.
+void Key(const std::string& name) {
+    if (name == "Alt+F4") {
+        PostMessageA(target.window, WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+        return;
+    }
+    const WPARAM key = name == "Tab" ? VK_TAB : name == "Enter" ? VK_RETURN : VK_ESCAPE;
+    HWND focused = FocusedControl();
+    PostMessageA(focused ? focused : target.window, WM_KEYDOWN, key, 1);
+    PostMessageA(focused ? focused : target.window, WM_KEYUP, key, 1 | (3u << 30));
+    // A posted key has no answer to wait for: Tab is done when the focus
+    // moves; Enter is given time to do whatever it would do.
+    for (int i = 0; i < 200 && key == VK_TAB && FocusedControl() == focused; ++i) Sleep(50);
+    if (key == VK_RETURN) Sleep(1000);
+}
+
+void Sort(int column) {
+    HWND list = target.Control(kFileListId);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
+    SendMessageA(header, HDM_GETITEMRECT, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
+    RECT rect;
+    buffer.Read(0, &rect, sizeof rect);
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+}
+
+double MsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
+// The key is sent, not posted: the window handles it, repaints the rows in
+// view and answers before SendMessage returns; then the list is asked for
+// its first row, as a screen reader would.
+void Keystrokes(int count) {
+    HWND edit = target.Control(kPatternEditId);
+    HWND list = target.Control(kFileListId);
+    RemoteBuffer status(target.process.hProcess, 1024);
+    constexpr std::size_t kTextAt = 256, kCapacity = 1024;
+    RemoteBuffer cell(target.process.hProcess, kTextAt + kCapacity);
+    const int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, WPARAM(end), LPARAM(end));
+    for (int i = 0; i < count; ++i) {
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        SendMessageA(edit, WM_CHAR, i % 2 == 0 ? 'x' : VK_BACK, 0);
+        LVITEMA item{};
+        item.iSubItem = 1;
+        item.pszText = cell.At(kTextAt);
+        item.cchTextMax = int(kCapacity);
+        cell.Write(0, &item, sizeof item);
+        SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(cell.At(0)));
+        const double toList = MsSince(start);
+        while (!StatusPart(status, 5).empty()) Sleep(0);
+        std::printf("keystroke\t%.3f\t%.3f\n", toList, MsSince(start));
+    }
+}
+
+HWND picker = nullptr;
+
+BOOL CALLBACK FindPicker(HWND window, LPARAM) {
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (GetWindow(window, GW_OWNER) == target.window && std::strcmp(className, "#32770") == 0) {
+        picker = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Posted: the picker is modal, so the click returns only when it closes.
+void Browse() {
+    picker = nullptr;
+    PostMessageA(target.Control(kBrowseButtonId), BM_CLICK, 0, 0);
+    for (int i = 0; i < 1200 && !picker; ++i) {
+        Sleep(50);
+        EnumWindows(FindPicker, 0);
+    }
+    std::printf("browse\t%d\n", int(picker != nullptr));
+    if (picker) PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
+    DWORD_PTR result;
+    SendMessageTimeoutA(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 30000, &result);
+}
+
+void Info() {
+    RECT rect;
+    GetWindowRect(target.window, &rect);
+    std::printf("info\t%s\t%ld\t%ld\n", Text(target.Control(kFolderEditId)).c_str(),
+                rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void SetValue(const char* name, const char* value) {
+    if (value) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSubkey, name, REG_SZ, value, DWORD(std::strlen(value) + 1));
+    } else {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSubkey, name);
+    }
+}
+
+bool IsStep(const std::string& word) {
+    static const char* const kSteps[] = {"launch", "wait", "responsive", "type", "cells",
+                                         "status", "warnings", "use", "sort", "key",
+                                         "focus", "resize", "info", "exited",
+                                         "keystrokes", "browse"};
+    for (const char* step : kSteps) {
+        if (word == step) return true;
+    }
+    return false;
+}
+
+void RunStep(const std::string& step, const std::vector<std::string>& words) {
+    auto word = [&](std::size_t i) {
+        if (i >= words.size()) Fail(step + " needs more words");
+        return words[i];
+    };
+    if (step == "launch") Launch(words);
+    if (step == "wait") Wait();
+    if (step == "responsive") Responsive();
+    if (step == "type") Type(words.empty() ? "" : words[0]);
+    if (step == "cells") Cells(words.empty() ? 0 : std::atoi(words[0].c_str()));
+    if (step == "status") Status();
+    if (step == "warnings") std::printf("warnings\t%s\n", Text(target.Control(kWarningsTextId)).c_str());
+    if (step == "use") Use();
+    if (step == "sort") Sort(std::atoi(word(0).c_str()));
+    if (step == "key") Key(word(0));
+    if (step == "focus") std::printf("focus\t%d\n", GetDlgCtrlID(FocusedControl()));
+    if (step == "resize") {
+        SetWindowPos(target.window, nullptr, 0, 0, std::atoi(word(0).c_str()),
+                     std::atoi(word(1).c_str()), SWP_NOMOVE | SWP_NOZORDER);
+    }
+    if (step == "info") Info();
+    if (step == "browse") Browse();
+    if (step == "keystrokes") Keystrokes(std::atoi(word(0).c_str()));
+    if (step == "exited") {
+        std::printf("exited\t%d\n",
+                    int(WaitForSingleObject(target.process.hProcess, 30000) == WAIT_OBJECT_0));
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    char oldPattern[1024] = "";
+    DWORD size = sizeof oldPattern;
+    const bool hadPattern = RegGetValueA(HKEY_CURRENT_USER, kSubkey, kPatternValue, RRF_RT_REG_SZ,
+                                         nullptr, oldPattern, &size) == ERROR_SUCCESS;
+    std::size_t i = 0;
+    for (; i + 1 < args.size() && args[i].rfind("--", 0) == 0; i += 2) {
+        if (args[i] == "--installed-to") SetValue("InstalledTo", args[i + 1].c_str());
+        if (args[i] == "--stored-pattern") SetValue(kPatternValue, args[i + 1].c_str());
+    }
+    while (i < args.size()) {
+        const std::string step = args[i++];
+        if (!IsStep(step)) Fail("unknown step " + step);
+        std::vector<std::string> words;
+        // "type" takes exactly one word, which may be empty or a step's name.
+        if (step == "type") {
+            words.push_back(i < args.size() ? args[i++] : "");
+        } else {
+            while (i < args.size() && !IsStep(args[i])) words.push_back(args[i++]);
+        }
+        RunStep(step, words);
+    }
+    if (target.process.hProcess && WaitForSingleObject(target.process.hProcess, 0) != WAIT_OBJECT_0) {
+        PostMessageA(target.window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(target.process.hProcess, 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(target.process.hProcess, 1);
+        }
+    }
+    SetValue("InstalledTo", nullptr);
+    SetValue(kPatternValue, hadPattern ? oldPattern : nullptr);
+    return 0;
+}

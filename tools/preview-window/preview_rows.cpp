@@ -1,0 +1,134 @@
+#include "tools/preview-window/preview_rows.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "tagging/tag_pattern_matcher.h"
+#include "tagging/tag_values.h"
+
+const char* const kColumnTitles[kColumnCount] = {
+    "File", "Artist", "Album", "Title", "Genre", "Year", "Track", "Result"};
+
+void ValueTable::Clear() {
+    rows_.clear();
+    text_.clear();
+}
+
+void ValueTable::AddRow(const char* pattern, const std::string& path) {
+    Row row;
+    row.offset = std::uint32_t(text_.size());
+    if (*pattern != '\0') {
+        TagFields fields = Match(pattern, path.c_str());
+        NormaliseTagFields(fields);
+        const TagWritePlan plan = PlanTagWrites(fields);
+        // The plan names its writes by the column titles.
+        for (std::size_t i = 0; i < plan.count; ++i) {
+            const TagWrite& write = plan.writes[i];
+            for (int c = kArtistColumn; c <= kTrackColumn; ++c) {
+                if (std::strcmp(write.fieldName, kColumnTitles[c]) != 0) continue;
+                row.lengths[c - kArtistColumn] = std::uint16_t(write.value.Length());
+            }
+        }
+        // Stored in column order, which is the plan's order too.
+        for (std::size_t i = 0; i < plan.count; ++i) text_ += plan.writes[i].value.CStr();
+    }
+    rows_.push_back(row);
+}
+
+std::string_view ValueTable::Value(std::size_t row, PreviewColumn column) const {
+    const Row& r = rows_[row];
+    std::size_t offset = r.offset;
+    for (int c = kArtistColumn; c < column; ++c) offset += r.lengths[c - kArtistColumn];
+    return std::string_view(text_).substr(offset, r.lengths[column - kArtistColumn]);
+}
+
+bool ValueTable::Recognised(std::size_t row) const {
+    const Row& r = rows_[row];
+    return std::any_of(std::begin(r.lengths), std::end(r.lengths),
+                       [](std::uint16_t n) { return n != 0; });
+}
+
+// In the order the plugin decides: nothing to write first, then the decoder.
+std::string ResultText(bool recognised, const PreviewFile& file) {
+    if (!recognised) return "nothing recognised";
+    switch (file.decoder) {
+        case DecoderStatus::None: return "no decoder for " + file.extension;
+        case DecoderStatus::CannotWrite: return "decoder cannot write tags";
+        case DecoderStatus::Writes: break;
+    }
+    return "tagged";
+}
+
+std::string CellText(const PreviewRows& rows, std::size_t row, const ValueTable& values,
+                     std::size_t valueRow, PreviewColumn column) {
+    if (column == kFileColumn) return std::string(rows.RelativePath(row));
+    if (column == kResultColumn) {
+        return ResultText(values.Recognised(valueRow), rows.File(row));
+    }
+    return std::string(values.Value(valueRow, column));
+}
+
+PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values) {
+    PreviewCounts counts;
+    counts.files = values.Size();
+    for (std::size_t row = 0; row < values.Size(); ++row) {
+        if (!values.Recognised(row)) {
+            ++counts.nothingRecognised;
+        } else if (rows.File(row).decoder == DecoderStatus::None) {
+            ++counts.noDecoder;
+        } else if (rows.File(row).decoder == DecoderStatus::CannotWrite) {
+            ++counts.cannotWrite;
+        } else {
+            ++counts.tagged;
+        }
+    }
+    return counts;
+}
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
+        const unsigned char y = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+namespace {
+
+// Numbers are "%d" texts; an empty cell comes before every number.
+int CompareNumbers(std::string_view a, std::string_view b) {
+    if (a.empty() || b.empty()) return int(!a.empty()) - int(!b.empty());
+    const long x = std::strtol(std::string(a).c_str(), nullptr, 10);
+    const long y = std::strtol(std::string(b).c_str(), nullptr, 10);
+    return x == y ? 0 : (x < y ? -1 : 1);
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable& values,
+                                       PreviewColumn column, bool ascending) {
+    std::vector<std::uint32_t> order(values.Size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    auto compare = [&](std::uint32_t a, std::uint32_t b) {
+        switch (column) {
+            case kFileColumn:
+                return CompareIgnoringCase(rows.RelativePath(a), rows.RelativePath(b));
+            case kYearColumn:
+            case kTrackColumn:
+                return CompareNumbers(values.Value(a, column), values.Value(b, column));
+            case kResultColumn:
+                return CompareIgnoringCase(CellText(rows, a, values, a, column),
+                                           CellText(rows, b, values, b, column));
+            default:
+                return CompareIgnoringCase(values.Value(a, column), values.Value(b, column));
+        }
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int c = compare(a, b);
+        return ascending ? c < 0 : c > 0;
+    });
+    return order;
+}

@@ -1,0 +1,105 @@
+// What the preview window lists, kept apart from the window so that it can
+// be tested anywhere: the files of the folder tree, once; the values a
+// pattern gives each of them, as the plugin would write them; the text of
+// every cell; counts; and the order of the rows when a column is sorted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the host's decoder for a file's extension can do, as the plugin
+// would find it.
+enum class DecoderStatus : std::uint8_t {
+    None,         // no decoder declares the extension
+    CannotWrite,  // its decoder lacks SetIDTagElement
+    Writes,
+};
+
+enum PreviewColumn : int {
+    kFileColumn,
+    kArtistColumn,
+    kAlbumColumn,
+    kTitleColumn,
+    kGenreColumn,
+    kYearColumn,
+    kTrackColumn,
+    kResultColumn,
+    kColumnCount,
+};
+
+// The column headings, in column order.
+extern const char* const kColumnTitles[kColumnCount];
+
+// One file found below the folder.
+struct PreviewFile {
+    std::string path;               // full path, as the host would pass it
+    std::uint16_t relativeStart = 0;  // where the path below the folder begins
+    std::string extension;          // with its dot, as the catalogue is asked
+    DecoderStatus decoder = DecoderStatus::None;
+};
+
+class PreviewRows {
+public:
+    void Add(PreviewFile file) { files_.push_back(std::move(file)); }
+    void Clear() { files_.clear(); }
+    std::size_t Size() const { return files_.size(); }
+    const PreviewFile& File(std::size_t row) const { return files_[row]; }
+    std::string_view RelativePath(std::size_t row) const {
+        return std::string_view(files_[row].path).substr(files_[row].relativeStart);
+    }
+
+private:
+    std::vector<PreviewFile> files_;
+};
+
+// The values one pattern gives a run of rows, from row 0 on, in the order
+// of the columns Artist to Track; an absent value is empty.
+class ValueTable {
+public:
+    void Clear();
+    // Matches the file's path and keeps what the plugin would write. An
+    // empty pattern, as in the plugin, matches nothing.
+    void AddRow(const char* pattern, const std::string& path);
+    std::size_t Size() const { return rows_.size(); }
+    std::string_view Value(std::size_t row, PreviewColumn column) const;
+    bool Recognised(std::size_t row) const;
+
+private:
+    static constexpr int kValueCount = kTrackColumn - kArtistColumn + 1;
+    struct Row {
+        std::uint32_t offset = 0;
+        std::uint16_t lengths[kValueCount] = {};
+    };
+    std::vector<Row> rows_;
+    std::string text_;
+};
+
+// The text of the Result column: what the plugin would do with the file.
+std::string ResultText(bool recognised, const PreviewFile& file);
+
+// The text of a cell of the row; valueRow is the row's place in values.
+std::string CellText(const PreviewRows& rows, std::size_t row, const ValueTable& values,
+                     std::size_t valueRow, PreviewColumn column);
+
+struct PreviewCounts {
+    std::size_t files = 0;
+    std::size_t tagged = 0;
+    std::size_t nothingRecognised = 0;
+    std::size_t noDecoder = 0;
+    std::size_t cannotWrite = 0;
+};
+
+// Over the rows the table covers.
+PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values);
+
+// ASCII letters compare equal to their other case; otherwise byte order.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+
+// The rows the table covers, in the column's order (letter case ignored,
+// Year and Track as numbers, empty cells first); rows of equal cells keep
+// the order in which the folder was read.
+std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable& values,
+                                       PreviewColumn column, bool ascending);

@@ -1,0 +1,28 @@
+// PathTaggerPreview's window: a pattern box, a folder box, and a list of
+// every file below the folder with the values the plugin would write into
+// it and what it would do with it, following the pattern as it is typed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Control ids, for keyboard users' tools and for tests that drive the window.
+constexpr int kPatternEditId = 1001;
+constexpr int kFolderEditId = 1002;
+constexpr int kFileListId = 1003;
+constexpr int kUsePatternButtonId = 1004;
+constexpr int kStatusBarId = 1005;
+constexpr int kBrowseButtonId = 1006;
+constexpr int kWarningsTextId = 1007;
+
+constexpr char kPreviewWindowClass[] = "PathTaggerPreview";
+
+struct PreviewOptions {
+    std::string folder;  // empty: the folder shown last time, if any
+    std::string pattern;
+    bool patternGiven = false;  // otherwise the pattern in force
+};
+
+// Shows the window and runs it until it is closed; the process's exit code.
+int RunPreviewWindow(HINSTANCE instance, const PreviewOptions& options);
