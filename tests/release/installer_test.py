@@ -110,7 +110,8 @@ class Installer(unittest.TestCase):
 
     def assert_installed(self, compression):
         for name in ("PathTagger.dll", r"PathTagger\README.txt",
-                     r"PathTagger\pathtagger-preview.exe", r"PathTagger\Uninstall.exe"):
+                     r"PathTagger\pathtagger-preview.exe", r"PathTagger\PathTaggerPreview.exe",
+                     r"PathTagger\Uninstall.exe"):
             self.assertTrue(os.path.isfile(os.path.join(compression, *name.split("\\"))), name)
         entry = reg_values(UNINSTALL_KEY)
         self.assertIsNotNone(entry)

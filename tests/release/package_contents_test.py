@@ -22,7 +22,7 @@ EXPORTS = {"CreateNewCompressionObject", "ANewDataBlockArrived", "DeleteCompress
            "DllMain"}
 # What every Windows has; anything else would have to ship beside the binary.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
-               "shell32.dll", "ole32.dll", "version.dll"}
+               "shell32.dll", "ole32.dll", "version.dll", "comctl32.dll"}
 
 
 def version_strings(pe):
@@ -32,6 +32,9 @@ def version_strings(pe):
             for table in getattr(entry, "StringTable", []):
                 strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
     return strings
+
+
+SHIPPED_BINARIES = ("PathTagger.dll", "pathtagger-preview.exe", "PathTaggerPreview.exe")
 
 
 class PackageContents(unittest.TestCase):
@@ -47,8 +50,9 @@ class PackageContents(unittest.TestCase):
         self.addCleanup(pe.close)
         return pe
 
-    def test_the_zip_holds_the_plugin_the_preview_tool_and_the_readme(self):
-        self.assertEqual(self.names, ["PathTagger.dll", "README.txt", "pathtagger-preview.exe"])
+    def test_the_zip_holds_the_plugin_the_preview_programs_and_the_readme(self):
+        self.assertEqual(self.names, ["PathTagger.dll", "PathTaggerPreview.exe", "README.txt",
+                                      "pathtagger-preview.exe"])
 
     def test_the_readme_has_windows_line_ends_and_names_the_folder(self):
         with open(os.path.join(UNPACK_DIR, "README.txt"), "rb") as f:
@@ -59,7 +63,7 @@ class PackageContents(unittest.TestCase):
 
     def test_every_binary_carries_the_version_record(self):
         major, minor, patch = (int(p) for p in VERSION.split("."))
-        for name in ("PathTagger.dll", "pathtagger-preview.exe"):
+        for name in SHIPPED_BINARIES:
             with self.subTest(name):
                 pe = self.binary(name)
                 fixed = pe.VS_FIXEDFILEINFO[0]
@@ -83,7 +87,7 @@ class PackageContents(unittest.TestCase):
         self.assertEqual(names, EXPORTS)
 
     def test_no_debug_information_and_no_runtime_dll_to_copy(self):
-        for name in ("PathTagger.dll", "pathtagger-preview.exe"):
+        for name in SHIPPED_BINARIES:
             with self.subTest(name):
                 pe = self.binary(name)
                 sections = {s.Name.rstrip(b"\0").decode() for s in pe.sections}
