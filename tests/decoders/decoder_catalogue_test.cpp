@@ -156,7 +156,9 @@ protected:
         EXPECT_EQ(catalogue.decoders.count, 2);
         const DecoderEntry* found = FindDecoderInCatalogue(catalogue, ".SHR");
         const std::string name = NameOf(found);
-        if (found) EXPECT_EQ(found->setIDTagElement == nullptr, name == "SharedPlain.dll");
+        if (found) {
+            EXPECT_EQ(found->setIDTagElement == nullptr, name == "SharedPlain.dll");
+        }
         DestroyDecoderCatalogue(catalogue);
         return name;
     }
