@@ -7,6 +7,7 @@
 #include "hostenv/file_finder.h"
 #include "hostenv/host_folders.h"
 #include "hostenv/path_strings.h"
+#include "util/ascii_case.h"
 
 namespace {
 
@@ -102,11 +103,7 @@ void LoadDecoder(DecoderCatalogue& catalogue, const char* path) {
 }
 
 bool EqualIgnoringAsciiCase(const char* a, const char* b) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    for (; *a && *b; ++a, ++b) {
-        if (lower(*a) != lower(*b)) return false;
-    }
-    return *a == *b;
+    return CompareIgnoringAsciiCase(a, b) == 0;
 }
 
 template <typename Record>

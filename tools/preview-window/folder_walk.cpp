@@ -7,6 +7,7 @@
 #include "decoders/decoder_catalogue.h"
 #include "hostenv/file_finder.h"
 #include "hostenv/path_strings.h"
+#include "util/ascii_case.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ struct Entry {
 
 // As the File column sorts.
 bool ByNameIgnoringCase(const Entry& a, const Entry& b) {
-    return CompareIgnoringCase(a.name, b.name) < 0;
+    return CompareIgnoringAsciiCase(a.name, b.name) < 0;
 }
 
 // What the plugin would find for the extension. Only reads the decoder's

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tagging/tag_pattern_matcher.h"
+#include "util/ascii_case.h"
 #include "tagging/tag_values.h"
 
 const char* const kColumnTitles[kColumnCount] = {
@@ -86,16 +87,6 @@ PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values) {
     return counts;
 }
 
-int CompareIgnoringCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = (a[i] >= 'A' && a[i] <= 'Z') ? a[i] + 32 : a[i];
-        const unsigned char y = (b[i] >= 'A' && b[i] <= 'Z') ? b[i] + 32 : b[i];
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 namespace {
 
 // Numbers are "%d" texts; an empty cell comes before every number.
@@ -115,15 +106,15 @@ std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable
     auto compare = [&](std::uint32_t a, std::uint32_t b) {
         switch (column) {
             case kFileColumn:
-                return CompareIgnoringCase(rows.RelativePath(a), rows.RelativePath(b));
+                return CompareIgnoringAsciiCase(rows.RelativePath(a), rows.RelativePath(b));
             case kYearColumn:
             case kTrackColumn:
                 return CompareNumbers(values.Value(a, column), values.Value(b, column));
             case kResultColumn:
-                return CompareIgnoringCase(CellText(rows, a, values, a, column),
+                return CompareIgnoringAsciiCase(CellText(rows, a, values, a, column),
                                            CellText(rows, b, values, b, column));
             default:
-                return CompareIgnoringCase(values.Value(a, column), values.Value(b, column));
+                return CompareIgnoringAsciiCase(values.Value(a, column), values.Value(b, column));
         }
     };
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {

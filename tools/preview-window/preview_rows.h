@@ -95,9 +95,6 @@ struct PreviewCounts {
 // Over the rows the table covers.
 PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values);
 
-// ASCII letters compare equal to their other case; otherwise byte order.
-int CompareIgnoringCase(std::string_view a, std::string_view b);
-
 // The rows the table covers, in the column's order (letter case ignored,
 // Year and Track as numbers, empty cells first); rows of equal cells keep
 // the order in which the folder was read.
