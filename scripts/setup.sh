@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine nsis
   xvfb xauth imagemagick x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -40,32 +41,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 else
   echo "setup: every package is present"
-fi
-
-# Some machines refuse to run 32-bit x86 programs at all ("Exec format
-# error"), and Wine's 32-bit loader is one. There it runs under qemu's
-# user-mode emulation, registered with the kernel through binfmt_misc. The
-# registration lasts until the machine restarts, so it is checked every time.
-wine32_loader=/usr/lib/wine/wine
-if ! "$wine32_loader" --version >/dev/null 2>&1; then
-  if ! dpkg-query -W -f='${Status}' qemu-user 2>/dev/null | grep -q 'install ok installed'; then
-    echo "setup: 32-bit programs do not run here; installing qemu-user"
-    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user
-  fi
-  binfmt=/proc/sys/fs/binfmt_misc
-  if [ ! -e "$binfmt/register" ]; then
-    sudo_if_needed mount -t binfmt_misc binfmt_misc "$binfmt"
-  fi
-  if [ ! -e "$binfmt/qemu-i386" ]; then
-    echo "setup: running 32-bit x86 programs through qemu-i386"
-    # The ELF header of a 32-bit x86 executable or shared object; F opens
-    # the emulator now, so it also serves programs in other mount namespaces.
-    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
-    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-    echo ":qemu-i386:M::${magic}:${mask}:/usr/bin/qemu-i386:F" |
-      sudo_if_needed tee "$binfmt/register" >/dev/null
-  else
-    echo 1 | sudo_if_needed tee "$binfmt/qemu-i386" >/dev/null
-  fi
-  "$wine32_loader" --version >/dev/null
 fi
