@@ -8,11 +8,10 @@
 #include "util/heap_string.h"
 #include "util/pointer_list.h"
 
-// Case-insensitive comparison. In the Win32 build it is the C run-time's
-// _stricmp, which lowers letters as the run-time's current locale says (in
-// the "C" locale only A-Z); elsewhere it is the "C" locale's rule: A-Z are
-// lowered, then unsigned bytes are compared. The sign of the result is what
-// counts.
+// Case-insensitive comparison: letters are lowered (in the Win32 build as
+// the C run-time's current locale says, in the "C" locale only A-Z;
+// elsewhere always the "C" locale's rule), then the bytes are compared as
+// unsigned values, on every run-time. The sign of the result is what counts.
 int CompareIgnoringCase(const char* left, const char* right);
 
 struct StringList : PointerList {

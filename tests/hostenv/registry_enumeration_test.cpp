@@ -126,8 +126,11 @@ TEST_F(RegistryEnumeration, AnOverlongPathRefusesTheWholeDeletion) {
                                   &key, nullptr), ERROR_SUCCESS);
         RegCloseKey(key);
     }
-    const std::string other = ancestor + "\\other";
-    WriteRegistryDword(1, "kept", HKEY_CURRENT_USER, other.c_str());
+    // Beside the refused key, by a path relative to the ancestor: by its full
+    // path of 264 characters neither the library nor the platform reaches it.
+    const DWORD kept = 1;
+    ASSERT_EQ(RegSetKeyValueA(ancestorKey, "other", "kept", REG_DWORD, &kept, sizeof kept),
+              ERROR_SUCCESS);
 
     DeleteRegistryTree(HKEY_CURRENT_USER, parent.c_str(), "");
 
@@ -135,7 +138,10 @@ TEST_F(RegistryEnumeration, AnOverlongPathRefusesTheWholeDeletion) {
         EXPECT_EQ(RegOpenKeyExA(ancestorKey, below, 0, KEY_READ, &key), ERROR_SUCCESS) << below;
         RegCloseKey(key);
     }
-    EXPECT_EQ(ReadRegistryDword("kept", HKEY_CURRENT_USER, other.c_str()), 1u);
+    DWORD read = 0, size = sizeof read;
+    EXPECT_EQ(RegGetValueA(ancestorKey, "other", "kept", RRF_RT_REG_DWORD, nullptr, &read, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(read, kept);
     RegCloseKey(ancestorKey);
 }
 
