@@ -21,7 +21,7 @@ function(pathtagger_add_gtest name)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
-                         TIMEOUT 300 LABELS "win32;${ARG_LABELS}")
+                         TIMEOUT 300 LABELS "wine;${ARG_LABELS}")
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                          PROPERTIES LABELS "native;${ARG_LABELS}")
@@ -34,7 +34,7 @@ function(pathtagger_add_script_test name)
   add_test(NAME ${name} COMMAND ${ARG_COMMAND})
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
-                         TIMEOUT 300 LABELS "win32;${ARG_LABELS}")
+                         TIMEOUT 300 LABELS "wine;${ARG_LABELS}")
   else()
     set_tests_properties(${name} PROPERTIES LABELS "native;${ARG_LABELS}")
   endif()
@@ -43,11 +43,12 @@ endfunction()
 if(CMAKE_CROSSCOMPILING)
   set(_session env WINEPREFIX=${PATHTAGGER_WINE_PREFIX}
       PATHTAGGER_WINE_SESSION=${PATHTAGGER_WINE_SESSION}
+      PATHTAGGER_WINE_ARCH=${PATHTAGGER_WINE_ARCH}
       ${PROJECT_SOURCE_DIR}/cmake/wine/session)
   add_test(NAME wine_session_up COMMAND ${_session} up)
   add_test(NAME wine_session_down COMMAND ${_session} down)
   set_tests_properties(wine_session_up PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
-                       LABELS win32)
+                       LABELS wine)
   set_tests_properties(wine_session_down PROPERTIES FIXTURES_CLEANUP wine
-                       LABELS win32)
+                       LABELS wine)
 endif()

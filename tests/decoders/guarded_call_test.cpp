@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -41,6 +43,7 @@ TEST(GuardedCall, FaultsEndTheBodyAndTheCallReportsThem) {
     EXPECT_EQ(reached, 0);
 }
 
+#if defined(__i386__)
 TEST(GuardedCall, ChainIsIntactAfterAFault) {
     const DWORD before = __readfsdword(0);
     EXPECT_FALSE(Guarded([] { WriteThroughNull(); }));
@@ -48,6 +51,7 @@ TEST(GuardedCall, ChainIsIntactAfterAFault) {
     EXPECT_TRUE(Guarded([] {}));
     EXPECT_EQ(__readfsdword(0), before);
 }
+#endif
 
 TEST(GuardedCall, InnerGuardCatchesItsOwnFaultAndOuterGoesOn) {
     bool inner = true;
@@ -78,35 +82,47 @@ void(__cdecl* AbortHandlerNow())(int) {
     return current;
 }
 
-int hostAborts = 0;
+std::atomic<int> hostAborts{0};
 // The run-time resets the handler before calling it; a host that wants to
 // keep its handler installs it again.
 extern "C" void __cdecl HostAbortHandler(int) {
     std::signal(SIGABRT, HostAbortHandler);
     ++hostAborts;
 }
+// A host that survives its aborts without installing its handler again.
+extern "C" void __cdecl HostHandlerOnce(int) { ++hostAborts; }
+std::atomic<int> otherHostAborts{0};
+extern "C" void __cdecl OtherHostHandler(int) { ++otherHostAborts; }
 
-// Installs HostAbortHandler for one test and puts back what was there.
+// Installs a host handler for one test; afterwards the guard is released,
+// as at the module's unload, and what was there before is put back.
 class GuardedCallAborts : public ::testing::Test {
 protected:
     void SetUp() override {
         hostAborts = 0;
         previous_ = std::signal(SIGABRT, HostAbortHandler);
     }
-    void TearDown() override { std::signal(SIGABRT, previous_); }
+    void TearDown() override {
+        ReleaseAbortGuard();
+        std::signal(SIGABRT, previous_);
+    }
 
     void(__cdecl* previous_)(int) = SIG_DFL;
 };
 
-TEST_F(GuardedCallAborts, AnAbortInsideEndsTheCallAndTheHostsHandlerIsBackAfterIt) {
+TEST_F(GuardedCallAborts, AnAbortInsideEndsOnlyTheCallAndTheHostsHandlerIsBackAfterRelease) {
     bool afterAbort = false;
     EXPECT_FALSE(Guarded([&] { std::abort(); afterAbort = true; }));
     EXPECT_FALSE(afterAbort);
-    EXPECT_EQ(AbortHandlerNow(), HostAbortHandler);
     EXPECT_TRUE(Guarded([] {}));
     EXPECT_FALSE(Guarded([] { WriteThroughNull(); }));
-    EXPECT_EQ(AbortHandlerNow(), HostAbortHandler);
     EXPECT_EQ(hostAborts, 0);
+    std::raise(SIGABRT);
+    EXPECT_EQ(hostAborts, 1) << "an abort outside a call is the host's";
+    EXPECT_FALSE(Guarded([] { std::abort(); })) << "still guarded after the host's abort";
+    ReleaseAbortGuard();
+    EXPECT_EQ(AbortHandlerNow(), HostAbortHandler);
+    EXPECT_EQ(hostAborts, 1);
 }
 
 // A signalled pair of events that two threads use to take turns.
@@ -134,7 +150,6 @@ TEST_F(GuardedCallAborts, ACallEndingOnOneThreadLeavesAnotherThreadsCallGuarded)
     SetEvent(turns.goOn);
     other.join();
     EXPECT_FALSE(otherReturned);
-    EXPECT_EQ(AbortHandlerNow(), HostAbortHandler);
     EXPECT_EQ(hostAborts, 0);
 }
 
@@ -151,7 +166,150 @@ TEST_F(GuardedCallAborts, AnAbortOutsideReachesTheHostWhileAnotherThreadIsInside
     SetEvent(turns.goOn);
     other.join();
     EXPECT_EQ(hostAborts, 1);
+}
+
+// The run-time puts the default in before it calls a handler: a second
+// thread's abort in that moment would end the process.
+TEST_F(GuardedCallAborts, ManyThreadsAbortingAtOnceAreAllStopped) {
+    constexpr int kThreads = 8;
+    constexpr int kAbortsEach = 2000;
+    std::atomic<int> stopped{0};
+    HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            WaitForSingleObject(start, INFINITE);
+            for (int i = 0; i < kAbortsEach; ++i) stopped += !Guarded([] { std::abort(); });
+        });
+    }
+    SetEvent(start);
+    for (auto& thread : threads) thread.join();
+    CloseHandle(start);
+    EXPECT_EQ(stopped, kThreads * kAbortsEach);
+    EXPECT_EQ(hostAborts, 0);
+}
+
+// Every call is guarded however many run at once: all of them are inside
+// their decoder together when they abort.
+TEST_F(GuardedCallAborts, EveryOneOfManyConcurrentCallsIsGuarded) {
+    constexpr int kCalls = 100;
+    HANDLE allInside = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> inside{0};
+    std::atomic<int> stopped{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kCalls; ++t) {
+        threads.emplace_back([&] {
+            stopped += !Guarded([&] {
+                if (++inside == kCalls) SetEvent(allInside);
+                WaitForSingleObject(allInside, INFINITE);
+                std::abort();
+            });
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    CloseHandle(allInside);
+    EXPECT_EQ(stopped, kCalls);
+    EXPECT_EQ(hostAborts, 0);
+}
+
+DWORD WINAPI EndInsideAGuardedCall(void* turns) {
+    Guarded([&] {
+        SetEvent(static_cast<Turns*>(turns)->inside);
+        WaitForSingleObject(static_cast<Turns*>(turns)->goOn, INFINITE);
+        ExitThread(7);
+    });
+    return 0;
+}
+
+// Threads that end inside a call, by their own hand or another's, leave no
+// trace: later calls, however many threads ended so, are guarded, and aborts
+// on other threads, new ones included, are the host's.
+TEST_F(GuardedCallAborts, ThreadsEndingInsideCallsLeaveNothingBehind) {
+    Turns terminated;
+    HANDLE hangs = CreateThread(nullptr, 0, EndInsideAGuardedCall, &terminated, 0, nullptr);
+    WaitForSingleObject(terminated.inside, INFINITE);
+    TerminateThread(hangs, 9);
+    WaitForSingleObject(hangs, INFINITE);
+    CloseHandle(hangs);
+    for (int i = 0; i < 100; ++i) {
+        Turns exiting;
+        SetEvent(exiting.goOn);
+        HANDLE exits = CreateThread(nullptr, 0, EndInsideAGuardedCall, &exiting, 0, nullptr);
+        WaitForSingleObject(exits, INFINITE);
+        CloseHandle(exits);
+    }
+    EXPECT_FALSE(Guarded([] { std::abort(); }));
+    for (int i = 0; i < 20; ++i) std::thread([] { std::raise(SIGABRT); }).join();
+    std::raise(SIGABRT);
+    EXPECT_EQ(hostAborts, 21);
+    ReleaseAbortGuard();
     EXPECT_EQ(AbortHandlerNow(), HostAbortHandler);
+}
+
+// The host's abort comes while another thread is inside a call.
+TEST_F(GuardedCallAborts, AHostThatIgnoresAbortsKeepsIgnoringThem) {
+    std::signal(SIGABRT, SIG_IGN);
+    Turns turns;
+    std::thread other([&] {
+        Guarded([&] {
+            SetEvent(turns.inside);
+            WaitForSingleObject(turns.goOn, INFINITE);
+        });
+    });
+    WaitForSingleObject(turns.inside, INFINITE);
+    EXPECT_EQ(std::raise(SIGABRT), 0);
+    SetEvent(turns.goOn);
+    other.join();
+    EXPECT_FALSE(Guarded([] { std::abort(); }));
+    ReleaseAbortGuard();
+    EXPECT_EQ(AbortHandlerNow(), SIG_IGN);
+}
+
+TEST_F(GuardedCallAborts, AHandlerTheHostSurvivesStaysTheHosts) {
+    std::signal(SIGABRT, HostHandlerOnce);
+    EXPECT_TRUE(Guarded([] {}));
+    std::raise(SIGABRT);
+    std::raise(SIGABRT);
+    EXPECT_EQ(hostAborts, 2);
+    EXPECT_FALSE(Guarded([] { std::abort(); }));
+    ReleaseAbortGuard();
+    EXPECT_EQ(AbortHandlerNow(), HostHandlerOnce);
+}
+
+// A host that puts its own handler in for a while and then back, while
+// calls start and end on another thread: afterwards its abort reaches one of
+// its own handlers once, never ours in a loop, and calls stay guarded.
+TEST_F(GuardedCallAborts, AHostSwappingHandlersInAndOutNeverMakesOursItsOwn) {
+    otherHostAborts = 0;
+    ASSERT_TRUE(Guarded([] {}));
+    std::atomic<bool> done{false};
+    std::thread calls([&] {
+        while (!done) Guarded([] {});
+    });
+    for (int i = 0; i < 5000; ++i) {
+        const auto before = std::signal(SIGABRT, OtherHostHandler);
+        std::signal(SIGABRT, before);
+    }
+    done = true;
+    calls.join();
+    std::raise(SIGABRT);
+    EXPECT_EQ(hostAborts + otherHostAborts, 1);
+    EXPECT_FALSE(Guarded([] { std::abort(); }));
+    ReleaseAbortGuard();
+    const auto left = AbortHandlerNow();
+    EXPECT_TRUE(left == HostAbortHandler || left == OtherHostHandler);
+}
+
+// A host that installs its handler after the guard went in keeps it for its
+// own aborts, and the next call is guarded again.
+TEST_F(GuardedCallAborts, AHandlerInstalledOverTheGuardIsTheHostsAndCallsStayGuarded) {
+    ASSERT_TRUE(Guarded([] {}));
+    std::signal(SIGABRT, HostHandlerOnce);
+    EXPECT_FALSE(Guarded([] { std::abort(); }));
+    std::raise(SIGABRT);
+    EXPECT_EQ(hostAborts, 1);
+    ReleaseAbortGuard();
+    EXPECT_EQ(AbortHandlerNow(), HostHandlerOnce);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -108,6 +109,14 @@ unsigned int SseControlAndStatus() {
     return word;
 }
 
+std::uintptr_t ExceptionChainHead() {
+#if defined(__i386__)
+    return __readfsdword(0);
+#else
+    return 0;
+#endif
+}
+
 // Everything in the process that a guest could change and leave behind.
 struct ProcessState {
     void(__cdecl* abortHandler)(int);
@@ -117,7 +126,9 @@ struct ProcessState {
     unsigned int crtFloatControl;
     unsigned short x87ControlWord;
     unsigned int mxcsr;
-    DWORD exceptionChain;
+    // The head of the exception registration chain; at 64 bits there is
+    // none, exceptions are unwound by tables.
+    std::uintptr_t exceptionChain;
     long threads;
     DWORD lowestFreeTlsIndex;
 };
@@ -130,7 +141,7 @@ ProcessState TakeProcessState() {
             _controlfp(0, 0),
             X87ControlWord(),
             SseControlAndStatus(),
-            __readfsdword(0),
+            ExceptionChainHead(),
             CountThreads(),
             LowestFreeTlsIndex()};
 }
