@@ -42,3 +42,14 @@ function(pathtagger_stage_test_decoders target)
       COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${decoder}> ${host}/Multiplayer/Input/)
   endforeach()
 endfunction()
+
+# Keeps a copy of PathTagger.dll in the test program's host folder, made anew
+# whenever the DLL is rebuilt, not only when the test program relinks.
+function(pathtagger_stage_plugin target)
+  set(copy ${CMAKE_CURRENT_BINARY_DIR}/${target}-host/PathTagger.dll)
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:PathTagger> ${copy}
+    DEPENDS PathTagger $<TARGET_FILE:PathTagger>)
+  add_custom_target(${target}_plugin ALL DEPENDS ${copy})
+  add_dependencies(${target} ${target}_plugin)
+endfunction()

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "decoders/decoder_catalogue.h"
+#include "decoders/guarded_call.h"
 #include "plugin/conversion_object.h"
 #include "plugin/tag_pattern_setting.h"
 
@@ -24,6 +25,7 @@ namespace {
 // runtime's own exit steps, none of which needs the pool.
 void ReleaseAtUnload() {
     ReleaseProcessCatalogue();
+    ReleaseAbortGuard();
     __gnu_cxx::__freeres();
 }
 

@@ -46,6 +46,14 @@ extern "C" void __cdecl HostAbortHandler(int) {
     std::_Exit(0);
 }
 
+// In the cycles the process must never abort: that is a failure, whoever
+// raised it.
+extern "C" void __cdecl AbortDuringCycles(int) {
+    std::puts("FAIL the process aborted during the cycles");
+    std::fflush(stdout);
+    std::_Exit(3);
+}
+
 long CountHandles() {
     long count = 0;
     for (ULONG_PTR value = 4; value <= 65532; value += 4) {
@@ -191,6 +199,7 @@ struct Host {
 
     Host() : source(OwnFolder() + "Kestrel Band-Night Song.low") {
         WriteRegistryString("[artist]-[track]", kPatternValue, HKEY_CURRENT_USER, kSettingsKey);
+        DeleteFileA(Log().c_str());  // left by a run that died
         std::ofstream(source, std::ios::binary) << "audio";
     }
     ~Host() {
@@ -223,11 +232,12 @@ struct Host {
 };
 
 int RunCycles(int cycles) {
-    std::signal(SIGABRT, HostAbortHandler);
+    std::signal(SIGABRT, AbortDuringCycles);
     Host host;
     const ProcessState before = TakeProcessState();
     long settledHandles = 0;
     long long settledPrivate = 0;
+    DWORD settledTlsIndex = 0;
     std::string firstWrites;
     const DWORD start = GetTickCount();
     for (int cycle = 1; cycle <= cycles; ++cycle) {
@@ -240,6 +250,7 @@ int RunCycles(int cycles) {
         if (cycle == kSettledCycle) {
             settledHandles = CountHandles();
             settledPrivate = CommittedPrivateBytes();
+            settledTlsIndex = LowestFreeTlsIndex();
         }
     }
     const double seconds = (GetTickCount() - start) / 1000.0;
@@ -259,8 +270,10 @@ int RunCycles(int cycles) {
         ++failures;
     }
     ExpectStateAsFound(before, TakeProcessState());
+    Expect("lowest free TLS index from the settled cycle", settledTlsIndex,
+           LowestFreeTlsIndex());
     Expect("SIGABRT handler is the host's",
-           reinterpret_cast<void*>(&HostAbortHandler),
+           reinterpret_cast<void*>(&AbortDuringCycles),
            reinterpret_cast<void*>(CurrentAbortHandler()));
     ExpectOnlyHostVectoredHandlers();
     return failures == 0 ? 0 : 1;
