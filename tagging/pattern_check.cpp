@@ -266,6 +266,7 @@ void PatternReader::CheckRepeated(std::vector<Warning>& out) const {
 
 const char* PatternWarningName(PatternWarningCode code) {
     switch (code) {
+        case PatternWarningCode::Empty: return "empty";
         case PatternWarningCode::TooLong: return "too-long";
         case PatternWarningCode::NotAToken: return "not-a-token";
         case PatternWarningCode::AdjacentTokens: return "adjacent-tokens";
@@ -277,6 +278,10 @@ const char* PatternWarningName(PatternWarningCode code) {
 
 std::vector<PatternWarning> CheckPattern(const char* pattern) {
     const std::size_t length = std::strlen(pattern);
+    if (length == 0) {
+        return {{PatternWarningCode::Empty,
+                 "the pattern is empty: it reads nothing from any path, so no file is tagged"}};
+    }
     // The setting and the matcher keep the first 259 characters; what they
     // keep is what is checked.
     const std::size_t kept = std::min(length, kMaxMatchInput);

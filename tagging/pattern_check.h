@@ -8,6 +8,7 @@
 #include <vector>
 
 enum class PatternWarningCode {
+    Empty,
     TooLong,
     NotAToken,
     AdjacentTokens,
@@ -20,7 +21,7 @@ struct PatternWarning {
     std::string message;
 };
 
-// "too-long", "not-a-token", "adjacent-tokens", "repeated-token",
+// "empty", "too-long", "not-a-token", "adjacent-tokens", "repeated-token",
 // "digits-not-searched".
 const char* PatternWarningName(PatternWarningCode code);
 

@@ -207,6 +207,13 @@ TEST(CheckPattern, NumbersWhoseDigitsAreNotSearchedMissAGluedNumber) {
     EXPECT_EQ(Cleaned("[artist] - [Year] - [track]", "C:\\Music\\Band - 1999 - Song.mp3").year, 1999);
 }
 
+// The plugin writes nothing at all with an empty pattern.
+TEST(CheckPattern, AnEmptyPatternIsSaidToTagNothing) {
+    EXPECT_EQ(Codes(""), std::vector<std::string>{"empty"});
+    const TagFields fields = Cleaned("", "C:\\Music\\Band-Song.mp3");
+    EXPECT_TRUE(PlanTagWrites(fields).Empty());
+}
+
 TEST(CheckPattern, TooLongPatternsNameWhatIsCut) {
     const std::string kept = std::string(250, 'x') + "\\[artist]";  // 259 characters
     EXPECT_TRUE(CheckPattern(kept.c_str()).empty());
