@@ -80,6 +80,35 @@ TEST(ValueTable, ResultsAndCountsFollowThePluginsOrderOfDecisions) {
     EXPECT_EQ(counts.nothingRecognised, 2u);
 }
 
+// Each file the plugin would not tag says why, in the order the plugin
+// decides: a path it is never handed first, then nothing recognised.
+TEST(ValueTable, ResultsSayWhyAFileWouldNotBeTagged) {
+    PreviewRows rows;
+    rows.Add(FileAt("Flat\\README", DecoderStatus::None));
+    rows.Add(FileAt("Flat\\.DS_Store", DecoderStatus::None));
+    rows.Add(FileAt("Flat\\x.y\\Band-Song.mp3", DecoderStatus::HostNotFound));
+    PreviewFile outside = FileAt("Flat\\Band-?????.mp3");
+    outside.problem = PathProblem::OutsideCodePage;
+    rows.Add(outside);
+    PreviewFile tooLong = FileAt("Flat\\Band-Song.mp3");
+    tooLong.problem = PathProblem::TooLong;
+    rows.Add(tooLong);
+    ValueTable values;
+    for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow("[album]\\[track]", rows.File(r).path);
+
+    const char* const expected[] = {
+        "no decoder: no extension", "no decoder for files named .DS_Store",
+        "no decoder: host's decoders not found", "not tagged: characters outside the code page",
+        "not tagged: path longer than 259 characters"};
+    for (std::size_t r = 0; r < rows.Size(); ++r) {
+        EXPECT_EQ(CellText(rows, r, values, r, kResultColumn), expected[r]) << r;
+    }
+    const PreviewCounts counts = CountResults(rows, values);
+    EXPECT_EQ(counts.noDecoder, 3u);
+    EXPECT_EQ(counts.unusablePath, 2u);
+    EXPECT_EQ(counts.tagged + counts.nothingRecognised + counts.cannotWrite, 0u);
+}
+
 std::vector<std::string> Column(const PreviewRows& rows, const ValueTable& values,
                                 const std::vector<std::uint32_t>& order, PreviewColumn column) {
     std::vector<std::string> cells;
@@ -105,6 +134,26 @@ TEST(SortedOrder, TextsIgnoreCaseNumbersCompareAsNumbersEmptyCellsFirst) {
     // Equal albums keep the order the folder was read in.
     EXPECT_EQ(Column(rows, values, SortedOrder(rows, values, kAlbumColumn, true), kFileColumn),
               (std::vector<std::string>{"c\\z.mp3", "A\\y-9.mp3", "a\\w-100.mp3", "b\\x-10.mp3"}));
+}
+
+// The filter keeps the order it is given and only the rows of its kind.
+TEST(FilterOrder, KeepsTheRowsOfTheChosenResult) {
+    PreviewRows rows;
+    rows.Add(FileAt("Band-Song.mp3"));
+    rows.Add(FileAt("Untitled.mp3"));
+    rows.Add(FileAt("Band-Song.xyz", DecoderStatus::None));
+    rows.Add(FileAt("Other-Song.mp3"));
+    ValueTable values;
+    for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow("[artist]-[track]", rows.File(r).path);
+    auto filtered = [&](ResultFilter filter) {
+        std::vector<std::uint32_t> order = SortedOrder(rows, values, kArtistColumn, false);
+        FilterOrder(order, rows, values, filter);
+        return order;
+    };
+    EXPECT_EQ(filtered(ResultFilter::All), (std::vector<std::uint32_t>{3, 0, 2, 1}));
+    EXPECT_EQ(filtered(ResultFilter::Tagged), (std::vector<std::uint32_t>{3, 0}));
+    EXPECT_EQ(filtered(ResultFilter::NotTagged), (std::vector<std::uint32_t>{2, 1}));
+    EXPECT_EQ(filtered(ResultFilter::DoesNotFit), (std::vector<std::uint32_t>{1}));
 }
 
 class WorkerResults {

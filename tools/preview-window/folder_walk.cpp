@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "decoders/decoder_catalogue.h"
-#include "hostenv/file_finder.h"
 #include "hostenv/path_strings.h"
 #include "util/ascii_case.h"
 
@@ -15,13 +14,16 @@ namespace {
 constexpr unsigned long kHandEveryMs = 100;
 
 struct Entry {
-    std::string name;
+    std::wstring name;
+    std::string hostName;  // as the host's code page spells it
     bool folder;
 };
 
-// As the File column sorts.
+// As the File column sorts; names the code page spells alike in the order
+// of their own characters.
 bool ByNameIgnoringCase(const Entry& a, const Entry& b) {
-    return CompareIgnoringAsciiCase(a.name, b.name) < 0;
+    const int c = CompareIgnoringAsciiCase(a.hostName, b.hostName);
+    return c != 0 ? c < 0 : a.name < b.name;
 }
 
 // What the plugin would find for the extension. Only reads the decoder's
@@ -32,11 +34,48 @@ DecoderStatus StatusOfDecoderFor(const char* extension) {
     return decoder->setIDTagElement ? DecoderStatus::Writes : DecoderStatus::CannotWrite;
 }
 
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return L"";
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(std::size_t(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), size);
+    return wide;
+}
+
+// The text as the host, a code-page program, receives it; exact is false
+// where a character had no counterpart and became "?".
+std::string InCodePage(const std::wstring& text, bool& exact) {
+    exact = true;
+    if (text.empty()) return "";
+    BOOL defaulted = FALSE;
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                                         int(text.size()), nullptr, 0, nullptr, &defaulted);
+    std::string out(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), out.data(),
+                        size, nullptr, &defaulted);
+    exact = !defaulted;
+    return out;
+}
+
+// Files whose paths pass the platform's path limit are found too, through
+// its long-path form.
+std::wstring SearchSpec(const std::wstring& folder) {
+    const bool drivePath = folder.size() > 2 && folder[1] == L':' && folder[2] == L'\\';
+    const bool long_ = folder.size() + 2 >= MAX_PATH;
+    if (long_ && drivePath) return L"\\\\?\\" + folder + L"*";
+    if (long_ && folder.rfind(L"\\\\", 0) == 0 && folder.rfind(L"\\\\?\\", 0) != 0) {
+        return L"\\\\?\\UNC\\" + folder.substr(2) + L"*";
+    }
+    return folder + L"*";
+}
+
 }  // namespace
 
-FolderWalk::FolderWalk(const std::string& folder, std::function<void()> arrived)
-    : root_(folder), arrived_(std::move(arrived)) {
+FolderWalk::FolderWalk(const std::string& folder, bool hostDecodersFound,
+                       std::function<void()> arrived)
+    : root_(folder), hostDecodersFound_(hostDecodersFound), arrived_(std::move(arrived)) {
     if (!root_.empty() && root_.back() != '\\') root_ += '\\';
+    wideRoot_ = Wide(root_);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -54,44 +93,67 @@ bool FolderWalk::Take(std::vector<PreviewFile>& out) {
 
 void FolderWalk::Run() {
     lastHandedTicks_ = GetTickCount();
-    if (!root_.empty()) WalkFolder(root_);
+    if (!wideRoot_.empty()) WalkFolder(wideRoot_);
     Hand(true);
 }
 
-// Each folder's entries in name order, so the list reads like the tree.
-void FolderWalk::WalkFolder(const std::string& folder) {
+// Each folder's entries in name order, so the list reads like the tree. Read
+// by their own names, so that a folder named outside the code page is entered
+// too. A folder that is a link to elsewhere is not entered: it may lead back
+// up the tree.
+void FolderWalk::WalkFolder(const std::wstring& folder) {
     std::vector<Entry> entries;
-    FileFinder finder("*", folder.c_str());
-    while (!stopping_ && finder.Next()) {
-        entries.push_back({finder.GetName(), finder.IsDirectory()});
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(SearchSpec(folder).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            if (isFolder && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            bool exact = true;
+            entries.push_back({name, InCodePage(name, exact), isFolder});
+        } while (!stopping_ && FindNextFileW(search, &found));
+        FindClose(search);
     }
-    finder.Close();
     std::sort(entries.begin(), entries.end(), ByNameIgnoringCase);
     for (const Entry& entry : entries) {
         if (stopping_) return;
-        const std::string path = folder + entry.name;
+        const std::wstring path = folder + entry.name;
         if (entry.folder) {
-            WalkFolder(path + '\\');
+            WalkFolder(path + L'\\');
         } else {
             AddFile(path);
         }
     }
 }
 
-void FolderWalk::AddFile(const std::string& path) {
+void FolderWalk::AddFile(const std::wstring& path) {
     PreviewFile file;
-    file.path = path;
+    bool exact = true;
+    file.path = InCodePage(path, exact);
     file.relativeStart = std::uint16_t(root_.size());
-    PathText extension;
-    GetExtension(path.c_str(), extension);
-    file.extension = extension.CStr();
-    std::string key = file.extension;
+    if (!exact) {
+        file.problem = PathProblem::OutsideCodePage;
+        file.wideRelativePath = path.substr(wideRoot_.size());
+    } else if (file.path.size() > PathText::kMaxLength) {
+        file.problem = PathProblem::TooLong;
+    }
+    // As GetExtension finds it, with no path text to cut it.
+    const std::size_t stem = StemLength(file.path.c_str(), file.path.size());
+    file.extension = stem == file.path.size() ? "." : file.path.substr(stem);
+    file.decoder = DecoderFor(file.extension);
+    found_.push_back(std::move(file));
+    if (GetTickCount() - lastHandedTicks_ >= kHandEveryMs) Hand(false);
+}
+
+DecoderStatus FolderWalk::DecoderFor(const std::string& extension) {
+    if (!hostDecodersFound_) return DecoderStatus::HostNotFound;
+    std::string key = extension;
     CharLowerA(key.data());
     auto it = decoders_.find(key);
     if (it == decoders_.end()) it = decoders_.emplace(key, StatusOfDecoderFor(key.c_str())).first;
-    file.decoder = it->second;
-    found_.push_back(std::move(file));
-    if (GetTickCount() - lastHandedTicks_ >= kHandEveryMs) Hand(false);
+    return it->second;
 }
 
 void FolderWalk::Hand(bool ended) {

@@ -15,8 +15,10 @@
 class FolderWalk {
 public:
     // arrived is called on the walk's thread whenever files wait to be
-    // taken, and once more when the walk has ended.
-    FolderWalk(const std::string& folder, std::function<void()> arrived);
+    // taken, and once more when the walk has ended. Without the host's
+    // decoders no file's decoder is looked for.
+    FolderWalk(const std::string& folder, bool hostDecodersFound,
+               std::function<void()> arrived);
     // Stops the walk where it is and waits for its thread.
     ~FolderWalk();
     FolderWalk(const FolderWalk&) = delete;
@@ -28,11 +30,14 @@ public:
 
 private:
     void Run();
-    void WalkFolder(const std::string& folder);
-    void AddFile(const std::string& path);
+    void WalkFolder(const std::wstring& folder);
+    void AddFile(const std::wstring& path);
+    DecoderStatus DecoderFor(const std::string& extension);
     void Hand(bool ended);
 
     std::string root_;
+    std::wstring wideRoot_;
+    bool hostDecodersFound_;
     std::function<void()> arrived_;
     std::atomic<bool> stopping_{false};
     std::vector<PreviewFile> found_;

@@ -50,13 +50,50 @@ bool ValueTable::Recognised(std::size_t row) const {
                        [](std::uint16_t n) { return n != 0; });
 }
 
-// In the order the plugin decides: nothing to write first, then the decoder.
-std::string ResultText(bool recognised, const PreviewFile& file) {
-    if (!recognised) return "nothing recognised";
+// In the order the plugin decides: a path it is never given first, then
+// nothing to write, then the decoder.
+ResultKind KindOfResult(bool recognised, const PreviewFile& file) {
+    if (file.problem != PathProblem::None) return ResultKind::UnusablePath;
+    if (!recognised) return ResultKind::NothingRecognised;
     switch (file.decoder) {
-        case DecoderStatus::None: return "no decoder for " + file.extension;
-        case DecoderStatus::CannotWrite: return "decoder cannot write tags";
+        case DecoderStatus::None:
+        case DecoderStatus::HostNotFound: return ResultKind::NoDecoder;
+        case DecoderStatus::CannotWrite: return ResultKind::CannotWrite;
         case DecoderStatus::Writes: break;
+    }
+    return ResultKind::Tagged;
+}
+
+namespace {
+
+std::string_view FileName(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+// The catalogue is asked for the text from the name's last dot on: a lone
+// "." for a name without one, the whole name for ".DS_Store".
+std::string NoDecoderText(const PreviewFile& file) {
+    if (file.decoder == DecoderStatus::HostNotFound) {
+        return "no decoder: host's decoders not found";
+    }
+    if (file.extension == ".") return "no decoder: no extension";
+    if (file.extension == FileName(file.path)) return "no decoder for files named " + file.extension;
+    return "no decoder for " + file.extension;
+}
+
+}  // namespace
+
+std::string ResultText(bool recognised, const PreviewFile& file) {
+    switch (KindOfResult(recognised, file)) {
+        case ResultKind::UnusablePath:
+            return file.problem == PathProblem::TooLong
+                       ? "not tagged: path longer than 259 characters"
+                       : "not tagged: characters outside the code page";
+        case ResultKind::NothingRecognised: return "nothing recognised";
+        case ResultKind::NoDecoder: return NoDecoderText(file);
+        case ResultKind::CannotWrite: return "decoder cannot write tags";
+        case ResultKind::Tagged: break;
     }
     return "tagged";
 }
@@ -74,14 +111,12 @@ PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values) {
     PreviewCounts counts;
     counts.files = values.Size();
     for (std::size_t row = 0; row < values.Size(); ++row) {
-        if (!values.Recognised(row)) {
-            ++counts.nothingRecognised;
-        } else if (rows.File(row).decoder == DecoderStatus::None) {
-            ++counts.noDecoder;
-        } else if (rows.File(row).decoder == DecoderStatus::CannotWrite) {
-            ++counts.cannotWrite;
-        } else {
-            ++counts.tagged;
+        switch (KindOfResult(values.Recognised(row), rows.File(row))) {
+            case ResultKind::UnusablePath: ++counts.unusablePath; break;
+            case ResultKind::NothingRecognised: ++counts.nothingRecognised; break;
+            case ResultKind::NoDecoder: ++counts.noDecoder; break;
+            case ResultKind::CannotWrite: ++counts.cannotWrite; break;
+            case ResultKind::Tagged: ++counts.tagged; break;
         }
     }
     return counts;
@@ -122,4 +157,20 @@ std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable
         return ascending ? c < 0 : c > 0;
     });
     return order;
+}
+
+void FilterOrder(std::vector<std::uint32_t>& order, const PreviewRows& rows,
+                 const ValueTable& values, ResultFilter filter) {
+    if (filter == ResultFilter::All) return;
+    auto leftOut = [&](std::uint32_t row) {
+        const ResultKind kind = KindOfResult(values.Recognised(row), rows.File(row));
+        switch (filter) {
+            case ResultFilter::Tagged: return kind != ResultKind::Tagged;
+            case ResultFilter::NotTagged: return kind == ResultKind::Tagged;
+            case ResultFilter::DoesNotFit: return kind != ResultKind::NothingRecognised;
+            case ResultFilter::All: break;
+        }
+        return false;
+    };
+    order.erase(std::remove_if(order.begin(), order.end(), leftOut), order.end());
 }

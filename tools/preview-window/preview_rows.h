@@ -16,6 +16,32 @@ enum class DecoderStatus : std::uint8_t {
     None,         // no decoder declares the extension
     CannotWrite,  // its decoder lacks SetIDTagElement
     Writes,
+    HostNotFound,  // the host's decoders were not found, so none is known
+};
+
+// Why the host cannot hand a file's path to the plugin at all.
+enum class PathProblem : std::uint8_t {
+    None,
+    TooLong,          // beyond the host's 259 characters
+    OutsideCodePage,  // the host's path has "?" where the name has characters
+                      // its code page lacks, and names no file
+};
+
+// What the plugin would do with a file, in the order it decides.
+enum class ResultKind : std::uint8_t {
+    UnusablePath,
+    NothingRecognised,
+    NoDecoder,
+    CannotWrite,
+    Tagged,
+};
+
+// Which rows the list shows.
+enum class ResultFilter : std::uint8_t {
+    All,
+    Tagged,
+    NotTagged,
+    DoesNotFit,  // the pattern recognises nothing in the path
 };
 
 enum PreviewColumn : int {
@@ -39,6 +65,10 @@ struct PreviewFile {
     std::uint16_t relativeStart = 0;  // where the path below the folder begins
     std::string extension;          // with its dot, as the catalogue is asked
     DecoderStatus decoder = DecoderStatus::None;
+    PathProblem problem = PathProblem::None;
+    // The path below the folder as the disk names it, kept only where path
+    // cannot show it (OutsideCodePage).
+    std::wstring wideRelativePath;
 };
 
 class PreviewRows {
@@ -77,7 +107,9 @@ private:
     std::string text_;
 };
 
-// The text of the Result column: what the plugin would do with the file.
+ResultKind KindOfResult(bool recognised, const PreviewFile& file);
+// The text of the Result column: what the plugin would do with the file,
+// and why where it would not tag it.
 std::string ResultText(bool recognised, const PreviewFile& file);
 
 // The text of a cell of the row; valueRow is the row's place in values.
@@ -90,6 +122,7 @@ struct PreviewCounts {
     std::size_t nothingRecognised = 0;
     std::size_t noDecoder = 0;
     std::size_t cannotWrite = 0;
+    std::size_t unusablePath = 0;
 };
 
 // Over the rows the table covers.
@@ -100,3 +133,7 @@ PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values);
 // the order in which the folder was read.
 std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable& values,
                                        PreviewColumn column, bool ascending);
+
+// Removes from order the rows that the filter leaves out.
+void FilterOrder(std::vector<std::uint32_t>& order, const PreviewRows& rows,
+                 const ValueTable& values, ResultFilter filter);
