@@ -3,13 +3,17 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <shared_mutex>
 #include <vector>
 
+#include "decoders/decoder_catalogue.h"
 #include "hostenv/host_folders.h"
 #include "plugin/tag_pattern_setting.h"
 #include "tagging/pattern_check.h"
+#include "tagging/tag_pattern_matcher.h"
 #include "tools/preview-window/folder_walk.h"
 #include "tools/preview-window/match_worker.h"
 #include "tools/preview-window/preview_rows.h"
@@ -22,13 +26,21 @@ namespace {
 constexpr UINT kFilesArrived = WM_APP + 1;
 constexpr UINT kValuesReady = WM_APP + 2;
 
-constexpr int kColumnWidths[kColumnCount] = {260, 120, 120, 160, 80, 50, 45, 160};
-constexpr int kStatusPartEnds[] = {150, 290, 450, 570, 760, -1};
+// The share of the list's width each column gets; none narrower than its
+// heading with a sort arrow.
+constexpr int kColumnWeights[kColumnCount] = {260, 110, 110, 150, 70, 50, 50, 230};
+constexpr int kStatusPartEnds[] = {170, 300, 440, 550, 730, 850, -1};
 constexpr int kMargin = 8;
 constexpr int kRowHeight = 24;
+constexpr int kTokenRowHeight = 22;
 constexpr int kLabelWidth = 60;
 constexpr int kButtonWidth = 120;
-constexpr int kWarningLines = 4;
+constexpr int kFilterWidth = 150;
+constexpr int kIconSize = 16;
+constexpr int kGap = 4;
+
+constexpr const char* kFilterNames[] = {"All files", "Tagged", "Not tagged",
+                                        "Recognising nothing"};
 
 std::string WindowText(HWND window) {
     std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
@@ -36,13 +48,108 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+std::wstring WideText(const std::string& text) {
+    if (text.empty()) return L"";
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(std::size_t(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), size);
+    return wide;
+}
+
 std::string Counted(std::size_t n, const char* what) {
     return std::to_string(n) + " " + what;
 }
 
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether the plugin would find any of the host's decoders, and if not, why,
+// in a user's words.
+struct HostDecoders {
+    bool found = false;
+    std::string why;
+};
+
+HostDecoders FindHostDecoders() {
+    HostDecoders host;
+    PathText installFolder;
+    GetInstallFolder(installFolder, true);
+    if (installFolder.Empty()) {
+        host.why = "The host's decoders were not found: no installation folder is recorded"
+                   " (InstalledTo), so no file would be tagged.";
+        return host;
+    }
+    const DecoderCatalogue* catalogue = GetDecoderCatalogue();
+    host.found = catalogue && catalogue->formats.count > 0;
+    if (!host.found) {
+        PathText decoderFolder;
+        GetInputPluginFolder(decoderFolder, true);
+        // Only shown: a cut folder name still says where to look.
+        host.why = std::string("The host's decoders were not found: no decoder in ") +
+                   decoderFolder.CStr() + ", so no file would be tagged.";
+    }
+    return host;
+}
+
+// A line of text with a warning sign before it, as tall as its text
+// wrapped to the width it is given, and nothing at all without a text.
+class NoteArea {
+public:
+    void Create(HWND parent, HINSTANCE instance, HFONT font, int id) {
+        icon_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_ICON | SS_REALSIZECONTROL, 0, 0,
+                                kIconSize, kIconSize, parent, nullptr, instance, nullptr);
+        const HANDLE sign = LoadImageA(nullptr, MAKEINTRESOURCEA(32515 /* OIC_WARNING */),
+                                       IMAGE_ICON, kIconSize, kIconSize, LR_SHARED);
+        SendMessageA(icon_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(sign));
+        text_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                parent, reinterpret_cast<HMENU>(INT_PTR(id)), instance, nullptr);
+        SendMessageA(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        font_ = font;
+    }
+    // True when the text changed, and with it perhaps the height.
+    bool Set(const std::string& text) {
+        if (text == shown_) return false;
+        shown_ = text;
+        SetWindowTextA(text_, text.c_str());
+        ShowWindow(icon_, text.empty() ? SW_HIDE : SW_SHOW);
+        ShowWindow(text_, text.empty() ? SW_HIDE : SW_SHOW);
+        return true;
+    }
+    int HeightFor(int width) const {
+        if (shown_.empty()) return 0;
+        HDC dc = GetDC(text_);
+        HGDIOBJ old = SelectObject(dc, font_);
+        RECT rect{0, 0, width, 0};
+        DrawTextA(dc, shown_.c_str(), -1, &rect,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(text_, dc);
+        return std::max(int(rect.bottom), kIconSize);
+    }
+    // The sign in the labels' column, the text where the boxes begin; the
+    // height used, with the gap below it.
+    int Place(int y, int textX, int width) const {
+        const int height = HeightFor(width);
+        if (height == 0) return 0;
+        MoveWindow(icon_, textX - kIconSize - kGap, y, kIconSize, kIconSize, TRUE);
+        MoveWindow(text_, textX, y, width, height, TRUE);
+        // A static does not wrap again on its own when only its size changes.
+        InvalidateRect(text_, nullptr, TRUE);
+        return height + kGap;
+    }
+
+private:
+    HWND icon_ = nullptr;
+    HWND text_ = nullptr;
+    HFONT font_ = nullptr;
+    std::string shown_;
+};
+
 class PreviewWindow {
 public:
-    PreviewWindow(HINSTANCE instance, const PreviewOptions& options);
+    PreviewWindow(HINSTANCE instance, const PreviewOptions& options, HostDecoders host);
     ~PreviewWindow();
     PreviewWindow(const PreviewWindow&) = delete;
     PreviewWindow& operator=(const PreviewWindow&) = delete;
@@ -55,40 +162,66 @@ private:
 
     HWND AddControl(const char* className, const char* text, DWORD style, int id);
     void CreateControls();
+    void CreateTokenButtons();
     void AddColumns();
     void Layout();
+    int PlaceTokenButtons(int x, int y);
+    void FitColumns();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
+    void MoveFocus(WPARAM wParam, LPARAM lParam);
+    void OnActivate(bool active);
 
     void OnPatternChanged();
     void ShowWarnings();
+    bool PatternStorable() const;
     void UpdateUseButton();
     void UsePattern();
+    void InsertToken(int index);
 
     void Browse();
+    void ReadFolderBox(bool evenIfShown);
     void StartWalk(const std::string& folder);
+    void ShowNotice();
     void OnFilesArrived();
     void RequestValues();
     void OnValuesReady();
 
-    void FillCell(NMLVDISPINFOA& info);
+    void FillCell(NMLVDISPINFOW& info);
     const ValueTable& ValuesOfRow(std::size_t row, std::size_t& valueRow);
+    bool Arranged() const { return sortColumn_ >= 0 || filter_ != ResultFilter::All; }
     std::size_t RowAt(std::size_t index) const;
+    struct Selection {
+        std::vector<std::size_t> rows;
+        std::size_t focused = std::size_t(-1);
+    };
+    // Taken before the arrangement changes, put back after it.
+    Selection SelectedRows() const;
+    void Rearrange(const Selection& selection);
     void SortBy(int column);
     void ShowSortArrow();
     void UpdateStatus();
+    bool ConfirmUnstoredPattern();
     void Close();
 
     HINSTANCE instance_;
+    HostDecoders host_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
     HWND patternLabel_ = nullptr, patternEdit_ = nullptr, useButton_ = nullptr;
-    HWND warnings_ = nullptr;
+    HWND tokenLabel_ = nullptr;
+    HWND tokenButtons_[6] = {};
+    NoteArea warnings_;
     HWND folderLabel_ = nullptr, folderEdit_ = nullptr, browseButton_ = nullptr;
+    HWND filterLabel_ = nullptr, filterBox_ = nullptr;
+    NoteArea notice_;
     HWND list_ = nullptr, status_ = nullptr;
+    HWND focusBeforeDeactivation_ = nullptr;
 
     PathText patternInForce_;
     std::string pattern_;  // the box's text, as matched
+    std::string shownFolder_;  // the folder whose files the list holds
+    std::string folderProblem_;
 
     PreviewRows rows_;
     std::shared_mutex rowsLock_;  // held while rows are added or cleared
@@ -107,15 +240,19 @@ private:
     std::size_t singleRow_ = std::size_t(-1);
     std::uint32_t singleGeneration_ = 0;
 
-    std::vector<std::uint32_t> order_;  // empty: the order the folder was read
+    // While a column is sorted or rows are filtered the list shows order_,
+    // made from the values of the last table; otherwise every row as read.
+    std::vector<std::uint32_t> order_;
     int sortColumn_ = -1;
     bool ascending_ = true;
+    ResultFilter filter_ = ResultFilter::All;
 
     std::unique_ptr<PlainWindow> plain_;
 };
 
-PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options)
-    : instance_(instance) {
+PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
+                             HostDecoders host)
+    : instance_(instance), host_(std::move(host)) {
     LoadStoredTagPattern();
     patternInForce_ = CopyOfCurrentTagPattern();
     worker_ = std::make_unique<MatchWorker>(rows_, rowsLock_, [this] {
@@ -159,7 +296,7 @@ int PreviewWindow::Run() {
     MSG message;
     BOOL got;
     while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1) {
-        // Tab, Enter and Escape as in a dialog.
+        // Tab, Enter, Escape and the labels' Alt keys as in a dialog.
         if (IsDialogMessageA(window_, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
@@ -190,8 +327,18 @@ LRESULT PreviewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Layout();
             return 0;
         case WM_GETMINMAXINFO:
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {480, 320};
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {560, 360};
             return 0;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_NEXTDLGCTL:
+            MoveFocus(wParam, lParam);
+            return 0;
+        case WM_NOTIFYFORMAT:
+            // The list asks in wide text, so that names outside the code
+            // page show as the disk names them.
+            return lParam == NF_QUERY ? NFR_UNICODE : 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -219,19 +366,29 @@ HWND PreviewWindow::AddControl(const char* className, const char* text, DWORD st
     return control;
 }
 
-// Created in tab order: pattern, its button, folder, its button, list.
+// Created in tab order: pattern, its button, folder, its button, the
+// filter, list. The token buttons are for the mouse; the keyboard types.
 void PreviewWindow::CreateControls() {
     patternLabel_ = AddControl("STATIC", "&Pattern:", SS_LEFT, -1);
     patternEdit_ = AddControl("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
                               kPatternEditId);
     useButton_ = AddControl("BUTTON", "&Use this pattern", WS_TABSTOP | BS_PUSHBUTTON,
                             kUsePatternButtonId);
-    warnings_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, kWarningsTextId);
+    CreateTokenButtons();
+    warnings_.Create(window_, instance_, font_, kWarningsTextId);
     folderLabel_ = AddControl("STATIC", "&Folder:", SS_LEFT, -1);
     folderEdit_ = AddControl("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
                              kFolderEditId);
     browseButton_ = AddControl("BUTTON", "&Browse...", WS_TABSTOP | BS_PUSHBUTTON,
                                kBrowseButtonId);
+    filterLabel_ = AddControl("STATIC", "&Show:", SS_RIGHT, -1);
+    filterBox_ = AddControl("COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                            kResultFilterId);
+    for (const char* name : kFilterNames) {
+        SendMessageA(filterBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SendMessageA(filterBox_, CB_SETCURSEL, 0, 0);
+    notice_.Create(window_, instance_, font_, kNoticeTextId);
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                                 LVS_SHOWSELALWAYS,
@@ -248,15 +405,43 @@ void PreviewWindow::CreateControls() {
                  reinterpret_cast<LPARAM>(kStatusPartEnds));
 }
 
+// One button per token, labelled with what it fills where its name alone
+// would mislead.
+void PreviewWindow::CreateTokenButtons() {
+    tokenLabel_ = AddControl("STATIC", "Insert:", SS_LEFT | SS_NOPREFIX, -1);
+    for (int i = 0; i < int(std::size(tokenButtons_)); ++i) {
+        const TagToken token = TagToken(int(TagToken::Artist) + i);
+        std::string label = SpellingOfToken(token);
+        if (token == TagToken::Title) label += " = title";
+        tokenButtons_[i] = AddControl("BUTTON", label.c_str(), BS_PUSHBUTTON,
+                                      kFirstTokenButtonId + i);
+    }
+}
+
 void PreviewWindow::AddColumns() {
     for (int c = 0; c < kColumnCount; ++c) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = (c == kYearColumn || c == kTrackColumn) ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = kColumnWidths[c];
+        column.cx = kColumnWeights[c];
         column.pszText = const_cast<char*>(kColumnTitles[c]);
         SendMessageA(list_, LVM_INSERTCOLUMNA, WPARAM(c), reinterpret_cast<LPARAM>(&column));
     }
+}
+
+int PreviewWindow::PlaceTokenButtons(int x, int y) {
+    HDC dc = GetDC(window_);
+    HGDIOBJ old = SelectObject(dc, font_);
+    for (HWND button : tokenButtons_) {
+        const std::string label = WindowText(button);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, label.c_str(), int(label.size()), &size);
+        MoveWindow(button, x, y, size.cx + 16, kTokenRowHeight, TRUE);
+        x += size.cx + 16 + kGap;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(window_, dc);
+    return kTokenRowHeight + kGap;
 }
 
 void PreviewWindow::Layout() {
@@ -268,41 +453,121 @@ void PreviewWindow::Layout() {
     GetWindowRect(status_, &statusRect);
     const int statusHeight = statusRect.bottom - statusRect.top;
 
-    const int editWidth = width - 4 * kMargin - kLabelWidth - kButtonWidth;
+    const int boxX = 2 * kMargin + kLabelWidth;
+    const int patternWidth = width - boxX - 2 * kMargin - kButtonWidth;
     int y = kMargin;
     MoveWindow(patternLabel_, kMargin, y + 4, kLabelWidth, kRowHeight - 4, TRUE);
-    MoveWindow(patternEdit_, 2 * kMargin + kLabelWidth, y, editWidth, kRowHeight, TRUE);
+    MoveWindow(patternEdit_, boxX, y, patternWidth, kRowHeight, TRUE);
     MoveWindow(useButton_, width - kMargin - kButtonWidth, y, kButtonWidth, kRowHeight, TRUE);
-    y += kRowHeight + 2;
-    const int warningsHeight = kWarningLines * 15;
-    MoveWindow(warnings_, 2 * kMargin + kLabelWidth, y, width - 3 * kMargin - kLabelWidth,
-               warningsHeight, TRUE);
-    y += warningsHeight + 4;
+    y += kRowHeight + kGap;
+    MoveWindow(tokenLabel_, kMargin, y + 3, kLabelWidth, kTokenRowHeight - 3, TRUE);
+    y += PlaceTokenButtons(boxX, y);
+    y += warnings_.Place(y, boxX, width - boxX - kMargin);
+
+    const int folderWidth = width - boxX - 4 * kMargin - kButtonWidth - kLabelWidth - kFilterWidth;
     MoveWindow(folderLabel_, kMargin, y + 4, kLabelWidth, kRowHeight - 4, TRUE);
-    MoveWindow(folderEdit_, 2 * kMargin + kLabelWidth, y, editWidth, kRowHeight, TRUE);
-    MoveWindow(browseButton_, width - kMargin - kButtonWidth, y, kButtonWidth, kRowHeight, TRUE);
+    MoveWindow(folderEdit_, boxX, y, folderWidth, kRowHeight, TRUE);
+    int x = boxX + folderWidth + kMargin;
+    MoveWindow(browseButton_, x, y, kButtonWidth, kRowHeight, TRUE);
+    x += kButtonWidth + kMargin;
+    MoveWindow(filterLabel_, x, y + 4, kLabelWidth - kGap, kRowHeight - 4, TRUE);
+    MoveWindow(filterBox_, x + kLabelWidth, y, kFilterWidth, 200, TRUE);
     y += kRowHeight + kMargin;
+    y += notice_.Place(y, boxX, width - boxX - kMargin);
+
     MoveWindow(list_, kMargin, y, width - 2 * kMargin,
-               client.bottom - statusHeight - kMargin - y, TRUE);
+               std::max(0, int(client.bottom) - statusHeight - kMargin - y), TRUE);
+    FitColumns();
+}
+
+// The columns share the list's width, a vertical scroll bar's room kept so
+// that its coming does not add a horizontal one.
+void PreviewWindow::FitColumns() {
+    RECT client;
+    GetClientRect(list_, &client);
+    const bool scrollBar = GetWindowLongA(list_, GWL_STYLE) & WS_VSCROLL;
+    const int available =
+        int(client.right) - (scrollBar ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+    int totalWeight = 0;
+    for (int weight : kColumnWeights) totalWeight += weight;
+    // Columns whose share would not hold their heading get just that; the
+    // others share what is left.
+    int least[kColumnCount];
+    bool pinned[kColumnCount];
+    int left = available, leftWeight = totalWeight;
+    for (int c = 0; c < kColumnCount; ++c) {
+        const int heading = int(SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0,
+                                             reinterpret_cast<LPARAM>(kColumnTitles[c])));
+        least[c] = heading + 32;  // the heading's margins and sort arrow
+        pinned[c] = available * kColumnWeights[c] / totalWeight < least[c];
+        if (pinned[c]) {
+            left -= least[c];
+            leftWeight -= kColumnWeights[c];
+        }
+    }
+    for (int c = 0; c < kColumnCount; ++c) {
+        const int width =
+            pinned[c] ? least[c] : std::max(least[c], left * kColumnWeights[c] / leftWeight);
+        SendMessageA(list_, LVM_SETCOLUMNWIDTH, WPARAM(c), MAKELPARAM(width, 0));
+    }
 }
 
 void PreviewWindow::OnCommand(int id, int code) {
     if (id == kPatternEditId && code == EN_CHANGE) OnPatternChanged();
     if (id == kUsePatternButtonId && code == BN_CLICKED) UsePattern();
     if (id == kBrowseButtonId && code == BN_CLICKED) Browse();
+    if (id >= kFirstTokenButtonId && id < kFirstTokenButtonId + int(std::size(tokenButtons_)) &&
+        code == BN_CLICKED) {
+        InsertToken(id - kFirstTokenButtonId);
+    }
+    // A folder typed into the box is read when the box is left, as when
+    // Enter is pressed in it.
+    if (id == kFolderEditId && code == EN_KILLFOCUS) ReadFolderBox(false);
+    if (id == kResultFilterId && code == CBN_SELCHANGE) {
+        const LRESULT chosen = SendMessageA(filterBox_, CB_GETCURSEL, 0, 0);
+        const Selection selection = SelectedRows();
+        filter_ = chosen > 0 ? ResultFilter(chosen) : ResultFilter::All;
+        Rearrange(selection);
+        UpdateStatus();
+    }
     // Enter never closes the window; in the folder box it reads that folder.
-    if (id == IDOK && GetFocus() == folderEdit_) StartWalk(WindowText(folderEdit_));
+    if (id == IDOK && GetFocus() == folderEdit_) ReadFolderBox(true);
     if (id == IDCANCEL) Close();
 }
 
 LRESULT PreviewWindow::OnNotify(const NMHDR& header) {
     if (header.hwndFrom != list_) return 0;
-    if (header.code == LVN_GETDISPINFOA) {
-        FillCell(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
+    if (header.code == LVN_GETDISPINFOW) {
+        FillCell(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
     } else if (header.code == LVN_COLUMNCLICK) {
         SortBy(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
     }
     return 0;
+}
+
+// What the dialog manager does for a dialog: a label's Alt key and Tab ask
+// for the focus to move, and an edit box that gets it has its text selected.
+void PreviewWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
+    HWND to = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                             : GetNextDlgTabItem(window_, GetFocus(), wParam != 0);
+    if (!to) return;
+    SetFocus(to);
+    if (SendMessageA(to, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+        SendMessageA(to, EM_SETSEL, 0, -1);
+    }
+}
+
+// The focus comes back where it was when the window is active again, after
+// the folder picker or a message box as after switching programs.
+void PreviewWindow::OnActivate(bool active) {
+    if (!active) {
+        HWND focused = GetFocus();
+        focusBeforeDeactivation_ = focused && IsChild(window_, focused) ? focused : nullptr;
+        return;
+    }
+    HWND to = focusBeforeDeactivation_;
+    if (!to || !IsWindow(to) || !IsWindowEnabled(to)) to = patternEdit_;
+    SetFocus(to);
 }
 
 // Every keystroke: the rows in view are matched while the list repaints,
@@ -324,31 +589,55 @@ void PreviewWindow::ShowWarnings() {
         if (!text.empty()) text += "\r\n";
         text += w.message;
     }
-    SetWindowTextA(warnings_, text.c_str());
+    if (warnings_.Set(text)) Layout();
+}
+
+// A pattern the setting would cut is refused rather than stored cut, and an
+// empty one would read back as the default pattern: neither is stored.
+bool PreviewWindow::PatternStorable() const {
+    return !pattern_.empty() && pattern_.size() <= kMaxMatchInput &&
+           !(pattern_ == patternInForce_.CStr());
 }
 
 void PreviewWindow::UpdateUseButton() {
-    const bool inForce = pattern_ == patternInForce_.CStr();
-    if (inForce && GetFocus() == useButton_) SetFocus(patternEdit_);
-    EnableWindow(useButton_, !inForce);
+    const bool storable = PatternStorable();
+    if (!storable && GetFocus() == useButton_) SetFocus(patternEdit_);
+    EnableWindow(useButton_, storable);
 }
 
-// Stored as the plugin's page stores an edit: the box's text as the
-// platform's 260-character read gives it, at once.
 void PreviewWindow::UsePattern() {
-    char text[kMaxPathText] = "";
-    GetWindowTextA(patternEdit_, text, sizeof text);
-    SetAndStoreTagPattern(text);
+    if (!PatternStorable()) return;
+    SetAndStoreTagPattern(pattern_.c_str());
     patternInForce_ = CopyOfCurrentTagPattern();
     UpdateUseButton();
 }
 
+// Replaces the pattern box's selection, as typing would, and hands the box
+// the keyboard again.
+void PreviewWindow::InsertToken(int index) {
+    const char* spelling = SpellingOfToken(TagToken(int(TagToken::Artist) + index));
+    SendMessageA(patternEdit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(spelling));
+    SetFocus(patternEdit_);
+}
+
+// The picker opens at the folder in the box.
+int CALLBACK StartPickerAt(HWND picker, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED && folder) {
+        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, folder);
+    }
+    return 0;
+}
+
 void PreviewWindow::Browse() {
+    const std::string current = WindowText(folderEdit_);
     BROWSEINFOA info{};
     info.hwndOwner = window_;
     info.lpszTitle = "Choose the folder whose files the pattern is to be tried on";
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = StartPickerAt;
+    info.lParam = IsFolder(current) ? reinterpret_cast<LPARAM>(current.c_str()) : 0;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
+    SetFocus(browseButton_);
     if (!chosen) return;
     char folder[MAX_PATH] = "";
     const bool named = SHGetPathFromIDListA(chosen, folder);
@@ -356,6 +645,13 @@ void PreviewWindow::Browse() {
     if (!named) return;
     SetWindowTextA(folderEdit_, folder);
     StartWalk(folder);
+}
+
+// Enter reads the folder again; leaving the box reads it only when it names
+// another folder than the one shown.
+void PreviewWindow::ReadFolderBox(bool evenIfShown) {
+    const std::string folder = WindowText(folderEdit_);
+    if (evenIfShown || folder != shownFolder_) StartWalk(folder);
 }
 
 void PreviewWindow::StartWalk(const std::string& folder) {
@@ -368,15 +664,27 @@ void PreviewWindow::StartWalk(const std::string& folder) {
     values_.Clear();
     order_.clear();
     ListView_SetItemCountEx(list_, 0, 0);
-    walking_ = !folder.empty();
+    shownFolder_ = folder;
+    folderProblem_.clear();
+    walking_ = !folder.empty() && IsFolder(folder);
     if (walking_) {
         StoreLastFolder(folder);
         HWND window = window_;
-        walk_ = std::make_unique<FolderWalk>(folder, [window] {
+        walk_ = std::make_unique<FolderWalk>(folder, host_.found, [window] {
             PostMessageA(window, kFilesArrived, 0, 0);
         });
+    } else if (!folder.empty()) {
+        // Only shown: the notice may cut a long name.
+        folderProblem_ = "There is no folder \"" + folder + "\".";
     }
+    ShowNotice();
     UpdateStatus();
+}
+
+void PreviewWindow::ShowNotice() {
+    std::string text = folderProblem_;
+    if (!host_.found) text += (text.empty() ? "" : "\r\n") + host_.why;
+    if (notice_.Set(text)) Layout();
 }
 
 void PreviewWindow::OnFilesArrived() {
@@ -388,7 +696,10 @@ void PreviewWindow::OnFilesArrived() {
         for (PreviewFile& file : files) rows_.Add(std::move(file));
     }
     if (ended && walking_) walking_ = false;
-    ListView_SetItemCountEx(list_, int(rows_.Size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    // Arranged rows are shown once their values are known.
+    if (!Arranged()) {
+        ListView_SetItemCountEx(list_, int(rows_.Size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    }
     RequestValues();
     UpdateStatus();
 }
@@ -403,15 +714,55 @@ void PreviewWindow::OnValuesReady() {
     if (!worker_->Take(table, generation) || generation != generation_) return;
     std::swap(values_, table);
     valuesGeneration_ = generation;
-    if (sortColumn_ >= 0) {
-        order_ = SortedOrder(rows_, values_, PreviewColumn(sortColumn_), ascending_);
-    }
+    if (Arranged()) Rearrange(SelectedRows());
     InvalidateRect(list_, nullptr, FALSE);
     UpdateStatus();
 }
 
 std::size_t PreviewWindow::RowAt(std::size_t index) const {
-    return index < order_.size() ? order_[index] : index;
+    if (!Arranged()) return index;
+    return index < order_.size() ? order_[index] : std::size_t(-1);
+}
+
+PreviewWindow::Selection PreviewWindow::SelectedRows() const {
+    Selection selection;
+    for (int i = -1; (i = ListView_GetNextItem(list_, i, LVNI_SELECTED)) >= 0;) {
+        selection.rows.push_back(RowAt(std::size_t(i)));
+    }
+    const int focused = ListView_GetNextItem(list_, -1, LVNI_FOCUSED);
+    if (focused >= 0) selection.focused = RowAt(std::size_t(focused));
+    return selection;
+}
+
+// The selected files stay selected, wherever their rows move.
+void PreviewWindow::Rearrange(const Selection& selection) {
+    order_.clear();
+    if (Arranged()) {
+        if (sortColumn_ >= 0) {
+            order_ = SortedOrder(rows_, values_, PreviewColumn(sortColumn_), ascending_);
+        } else {
+            order_.resize(values_.Size());
+            std::iota(order_.begin(), order_.end(), 0u);
+        }
+        FilterOrder(order_, rows_, values_, filter_);
+    }
+    const std::size_t count = Arranged() ? order_.size() : rows_.Size();
+    ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemCountEx(list_, int(count), LVSICF_NOSCROLL);
+
+    std::vector<int> indexOfRow(rows_.Size(), -1);
+    for (std::size_t i = 0; i < count; ++i) indexOfRow[RowAt(i)] = int(i);
+    for (std::size_t row : selection.rows) {
+        if (row < indexOfRow.size() && indexOfRow[row] >= 0) {
+            ListView_SetItemState(list_, indexOfRow[row], LVIS_SELECTED, LVIS_SELECTED);
+        }
+    }
+    const std::size_t focused = selection.focused;
+    if (focused < indexOfRow.size() && indexOfRow[focused] >= 0) {
+        ListView_SetItemState(list_, indexOfRow[focused], LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_EnsureVisible(list_, indexOfRow[focused], FALSE);
+    }
+    InvalidateRect(list_, nullptr, FALSE);
 }
 
 const ValueTable& PreviewWindow::ValuesOfRow(std::size_t row, std::size_t& valueRow) {
@@ -429,27 +780,33 @@ const ValueTable& PreviewWindow::ValuesOfRow(std::size_t row, std::size_t& value
     return single_;
 }
 
-void PreviewWindow::FillCell(NMLVDISPINFOA& info) {
+void PreviewWindow::FillCell(NMLVDISPINFOW& info) {
     if (!(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return;
     const std::size_t row = RowAt(std::size_t(info.item.iItem));
     if (row >= rows_.Size() || info.item.iSubItem < 0 || info.item.iSubItem >= kColumnCount) {
-        info.item.pszText[0] = '\0';
+        info.item.pszText[0] = L'\0';
         return;
     }
-    std::size_t valueRow = 0;
-    const ValueTable& values = ValuesOfRow(row, valueRow);
-    const std::string text =
-        CellText(rows_, row, values, valueRow, PreviewColumn(info.item.iSubItem));
+    const PreviewColumn column = PreviewColumn(info.item.iSubItem);
+    const PreviewFile& file = rows_.File(row);
+    std::wstring text;
+    if (column == kFileColumn && !file.wideRelativePath.empty()) {
+        text = file.wideRelativePath;
+    } else {
+        std::size_t valueRow = 0;
+        const ValueTable& values = ValuesOfRow(row, valueRow);
+        text = WideText(CellText(rows_, row, values, valueRow, column));
+    }
     // A shown text: the list's buffer takes what fits.
-    lstrcpynA(info.item.pszText, text.c_str(), info.item.cchTextMax);
+    lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
 }
 
 void PreviewWindow::SortBy(int column) {
+    const Selection selection = SelectedRows();
     ascending_ = column == sortColumn_ ? !ascending_ : true;
     sortColumn_ = column;
-    order_ = SortedOrder(rows_, values_, PreviewColumn(column), ascending_);
     ShowSortArrow();
-    InvalidateRect(list_, nullptr, FALSE);
+    Rearrange(selection);
 }
 
 void PreviewWindow::ShowSortArrow() {
@@ -467,22 +824,42 @@ void PreviewWindow::ShowSortArrow() {
 void PreviewWindow::UpdateStatus() {
     std::string parts[std::size(kStatusPartEnds)];
     parts[0] = (walking_ ? "Reading the folder: " : "") + Counted(rows_.Size(), "files");
+    const bool counted = !walking_ && valuesGeneration_ == generation_ &&
+                         values_.Size() == rows_.Size();
+    if (counted && filter_ != ResultFilter::All) {
+        parts[0] = std::to_string(order_.size()) + " of " + parts[0] + " shown";
+    }
     if (valuesGeneration_ == generation_ || rows_.Size() == 0) {
         const PreviewCounts counts = CountResults(rows_, values_);
         parts[1] = Counted(counts.tagged, "would be tagged");
         parts[2] = Counted(counts.nothingRecognised, "nothing recognised");
         parts[3] = Counted(counts.noDecoder, "no decoder");
         parts[4] = Counted(counts.cannotWrite, "decoder cannot write tags");
+        parts[5] = Counted(counts.unusablePath, "unusable paths");
     }
-    if (walking_ || valuesGeneration_ != generation_ || values_.Size() != rows_.Size()) {
-        parts[5] = rows_.Size() ? "counting..." : "";
-    }
+    if (!counted) parts[6] = rows_.Size() ? "counting..." : "";
     for (std::size_t i = 0; i < std::size(parts); ++i) {
         SendMessageA(status_, SB_SETTEXTA, WPARAM(i), reinterpret_cast<LPARAM>(parts[i].c_str()));
     }
 }
 
+// True when the window may close: the user was asked about an edited
+// pattern that was never stored, and did not cancel.
+bool PreviewWindow::ConfirmUnstoredPattern() {
+    if (!PatternStorable()) return true;
+    const std::string question =
+        "The pattern in the box has not been stored:\r\n\r\n" + pattern_ +
+        "\r\n\r\nStore it before closing? The plugin tags with the stored pattern.";
+    switch (MessageBoxA(window_, question.c_str(), "PathTagger Preview",
+                        MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES: UsePattern(); return true;
+        case IDNO: return true;
+        default: return false;
+    }
+}
+
 void PreviewWindow::Close() {
+    if (!ConfirmUnstoredPattern()) return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(window_, &placement)) {
@@ -498,10 +875,9 @@ int RunPreviewWindow(HINSTANCE instance, const PreviewOptions& options) {
     // The host's decoders are those below the installation folder that the
     // host recorded. Resolved first, it is the folder the catalogue loads
     // from too, since the folder is resolved once per process.
-    PathText installFolder;
-    GetInstallFolder(installFolder, true);
+    HostDecoders host = FindHostDecoders();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    PreviewWindow window(instance, options);
+    PreviewWindow window(instance, options, std::move(host));
     return window.Run();
 }

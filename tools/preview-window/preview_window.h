@@ -15,6 +15,9 @@ constexpr int kUsePatternButtonId = 1004;
 constexpr int kStatusBarId = 1005;
 constexpr int kBrowseButtonId = 1006;
 constexpr int kWarningsTextId = 1007;
+constexpr int kNoticeTextId = 1008;     // about the folder and the host's decoders
+constexpr int kResultFilterId = 1009;   // which rows the list shows
+constexpr int kFirstTokenButtonId = 1010;  // six, in the order of TagToken
 
 constexpr char kPreviewWindowClass[] = "PathTaggerPreview";
 
