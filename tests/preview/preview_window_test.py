@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """PathTaggerPreview.exe driven in its real window under Wine: its cells
-against `pathtagger-preview --json` on the same files, the pattern it stores,
-its keyboard and what it remembers, and a large folder read while it keeps
-answering.
+against `pathtagger-preview --json` on the same files, every file of a tree
+with awkward names and why it would or would not be tagged, the pattern it
+stores, its keyboard, layout and what it remembers, and a large folder read
+while it keeps answering.
 
 Usage: preview_window_test.py WINE_RUN WINDOW_DRIVER PREVIEW_WINDOW PREVIEW_CLI
 The driver's folder is a host folder whose decoder folder holds a decoder
@@ -57,15 +58,16 @@ def snapshot(root):
     return found
 
 
-def drive(*steps, stored="[artist]-[track]"):
+def drive(*steps, stored="[artist]-[track]", installed_to=None):
     """The driver's output lines, split at tabs, by their first word."""
-    command = [WINE_RUN, DRIVER, "--installed-to", windows_path(HOST),
+    installed_to = windows_path(HOST) if installed_to is None else installed_to
+    command = [WINE_RUN, DRIVER, "--installed-to", installed_to,
                "--stored-pattern", stored, *steps]
     done = subprocess.run(command, capture_output=True, timeout=240)
     if done.returncode != 0:
         raise AssertionError("driver failed: %s" % done.stderr.decode("latin-1"))
     lines = {}
-    for line in done.stdout.decode("latin-1").splitlines():
+    for line in done.stdout.decode("utf-8").splitlines():
         word, _, rest = line.partition("\t")
         lines.setdefault(word, []).append(rest.split("\t"))
     return lines
@@ -83,6 +85,8 @@ def expected_rows(root, names, pattern):
         extension = os.path.splitext(name)[1].lstrip(".")
         if not writes:
             result = "nothing recognised"
+        elif not extension:
+            result = "no decoder: no extension"
         else:
             result = WRITES.get(extension, "no decoder for ." + extension)
         rows.append([name.replace("/", "\\")] + [writes.get(c, "") for c in COLUMNS[1:7]]
@@ -142,46 +146,188 @@ class PreviewWindow(unittest.TestCase):
         long_pattern = "[artist]-[track]" + "x" * 300
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "use",
                     "type", "[album]\\[artist]-[track]", "use",
-                    "type", long_pattern, "use", stored="[artist] - [track]")
+                    "type", long_pattern, "use", "warnings",
+                    "type", "", "use", "warnings", "key", "Escape", "exited",
+                    "launch", WINDOW, "text", "1001", stored="[artist] - [track]")
         self.assertEqual(out["use"][0], ["0", "[artist] - [track]", "0"],
                          "disabled while the box holds the pattern in force")
         self.assertEqual(out["use"][1], ["1", "[album]\\[artist]-[track]", "0"])
-        # The page keeps the first 259 characters; so does the window.
-        self.assertEqual(out["use"][2][1], long_pattern[:259])
+        # The setting would cut it: refused, and the warning says why.
+        self.assertEqual(out["use"][2], ["0", "[album]\\[artist]-[track]", "0"])
+        self.assertIn("cut", out["warnings"][0][0])
+        # An empty pattern tags nothing and would read back as the default.
+        self.assertEqual(out["use"][3], ["0", "[album]\\[artist]-[track]", "0"])
+        self.assertIn("empty", out["warnings"][1][0])
+        # What was stored is what the next start shows.
+        self.assertEqual(out["exited"], [["1"]])
+        self.assertEqual(out["text"], [["[album]\\[artist]-[track]"]])
+
+    def test_closing_over_an_unstored_pattern_asks_first(self):
+        make_tree(self.root, SMALL_TREE[:2])
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root),
+                    "type", "[album]-[track]", "key", "Escape", "dialog", "Cancel", "alive",
+                    "key", "Escape", "dialog", "No", "exited",
+                    "launch", WINDOW, "text", "1001", "type", "[genre]-[track]",
+                    "key", "Alt+F4", "dialog", "Yes", "exited",
+                    "launch", WINDOW, "text", "1001", "key", "Escape", "exited",
+                    stored="[artist]-[track]")
+        self.assertIn("[album]-[track]", out["dialog"][0])
+        self.assertEqual(out["alive"], [["1"]], "Cancel keeps the window and the edit")
+        self.assertEqual(out["text"], [["[artist]-[track]"], ["[genre]-[track]"]],
+                         "No drops the edit, Yes stores it")
+        # Nothing edited: closes without asking.
+        self.assertEqual(out["exited"], [["1"], ["1"], ["1"]])
+        self.assertEqual(len(out["dialog"]), 3)
 
     def test_keyboard_sorting_and_what_the_window_remembers(self):
         make_tree(self.root, SMALL_TREE)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
                     "focus", "key", "Tab", "focus", "key", "Tab", "focus",
-                    "key", "Tab", "focus", "key", "Tab", "focus", "key", "Enter", "focus",
-                    "browse", "info",
-                    "sort", "7", "cells", "sort", "7", "cells",
+                    "key", "Tab", "focus", "key", "Tab", "focus", "key", "Tab", "focus",
+                    "key", "Enter", "focus", "alive",
+                    "key", "Alt+F", "focus", "key", "Alt+P", "focus", "key", "Alt+S", "focus",
+                    "browse", "focus", "info",
+                    "select", "0", "selected", "sort", "7", "cells", "selected",
+                    "sort", "7", "cells", "selected",
                     "resize", "700", "480", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "info", "key", "Alt+F4", "exited")
         # Pattern box, then (the button being disabled) the folder box,
-        # Browse, the list and round again; Enter leaves the window open.
-        self.assertEqual([f[0] for f in out["focus"]],
-                         ["1001", "1002", "1006", "1003", "1001", "1001"])
+        # Browse, the filter, the list and round again.
+        focus = [f[0] for f in out["focus"]]
+        self.assertEqual(focus[:6], ["1001", "1002", "1006", "1009", "1003", "1001"])
+        self.assertEqual(focus[6], "1001", "Enter in the pattern box does nothing")
+        self.assertEqual(out["alive"], [["1"]], "Enter leaves the window open")
+        self.assertEqual(focus[7:10], ["1002", "1001", "1009"], "the labels' Alt keys")
+        # The folder picker opened over the window; cancelled, it changed
+        # nothing and gave the focus back to its button.
+        self.assertEqual(out["browse"], [["1"]])
+        self.assertEqual(focus[10], "1006")
         names = len(SMALL_TREE)
+        self.assertEqual(out["sort"], [["7", "up"], ["7", "down"]])
         up, down = out["cell"][:names], out["cell"][names:]
         results = [row[7] for row in up]
         self.assertEqual(results, sorted(results, key=str.lower))
         self.assertEqual([row[7] for row in down], sorted(results, key=str.lower, reverse=True))
+        # The selection stays on the file, wherever sorting moves its row.
+        first = in_walk_order(SMALL_TREE)[0].replace("/", "\\")
+        self.assertEqual(out["selected"], [[first]] * 3)
         self.assertEqual(out["exited"], [["1"], ["1"]])
-        # The folder picker opened over the window; cancelled, it changed nothing.
-        self.assertEqual(out["browse"], [["1"]])
         self.assertEqual(out["info"][0][0], windows_path(self.root))
         folder, width, height = out["info"][1]
         self.assertEqual(folder, windows_path(self.root))
         self.assertEqual((int(width), int(height)), (700, 480))
+
+    def test_a_folder_typed_into_the_box(self):
+        make_tree(self.root, ["one/a-b.low"])
+        make_tree(self.root, ["two/c-d.low", "two/e-f.low"])
+        one, two = (windows_path(os.path.join(self.root, n)) for n in ("one", "two"))
+        missing = windows_path(os.path.join(self.root, "missing"))
+        out = drive("launch", WINDOW, "--folder", one, "wait",
+                    "key", "Alt+F", "settext", "1002", two, "key", "Tab", "wait", "cells",
+                    "layout", "key", "Alt+F", "settext", "1002", missing, "key", "Enter",
+                    "wait", "status", "text", "1008", "layout", "key", "Escape", "exited",
+                    "launch", WINDOW, "wait", "info")
+        # Leaving the box reads the folder it names.
+        self.assertEqual([row[0] for row in out["cell"]], ["c-d.low", "e-f.low"])
+        self.assertEqual(out["layout"][0][1], "0", "nothing to say about the folder")
+        # A folder that is not there says so and is not remembered.
+        self.assertEqual(out["status"][0][0], "0 files")
+        self.assertIn("no folder", out["text"][0][0])
+        self.assertIn(missing, out["text"][0][0])
+        self.assertGreater(int(out["layout"][1][1]), 0)
+        self.assertEqual(out["info"][0][0], two)
+
+    def test_every_file_appears_with_why_it_would_or_would_not_be_tagged(self):
+        base = len(windows_path(os.path.join(self.root, "deep"))) + 1
+        def of_length(total):
+            stem = "Band-" + "x" * (total - base - len("Band-.low"))
+            return "deep/" + stem + ".low"
+        tree = ["宇多田ヒカル/First Love (1999)/01 - Automatic.low",
+                "Flat/01 - オートマチック.low", "Flat/Café-Crème.low",
+                "Flat/.DS_Store", "Flat/README", "Flat/Band-Song.xyz", "Flat/Band-Song.nos",
+                of_length(259), of_length(260), of_length(270)]
+        make_tree(self.root, tree)
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "type", "[album]\\[track]", "wait", "cells", "status")
+        shown = {row[0]: row for row in out["cell"]}
+        self.assertEqual(sorted(shown), sorted(n.replace("/", "\\") for n in tree))
+        result = {name: shown[name.replace("/", "\\")][7] for name in tree}
+        outside = "not tagged: characters outside the code page"
+        too_long = "not tagged: path longer than 259 characters"
+        self.assertEqual(result, {
+            tree[0]: outside, tree[1]: outside, tree[2]: "tagged",
+            tree[3]: "no decoder for files named .DS_Store",
+            tree[4]: "no decoder: no extension", tree[5]: "no decoder for .xyz",
+            tree[6]: "decoder cannot write tags",
+            tree[7]: "tagged", tree[8]: too_long, tree[9]: too_long})
+        self.assertEqual(shown["Flat\\Café-Crème.low"][1:4], ["", "Flat", "Café-Crème"])
+        self.assertEqual(out["status"][0][:6], [
+            "10 files", "2 would be tagged", "0 nothing recognised", "3 no decoder",
+            "1 decoder cannot write tags", "4 unusable paths"])
+
+    def test_without_the_hosts_decoders_the_window_says_so(self):
+        make_tree(self.root, SMALL_TREE[:1])
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "cells", "text", "1008", installed_to="")
+        self.assertEqual(out["cell"][0][7], "no decoder: host's decoders not found")
+        self.assertIn("decoders were not found", out["text"][0][0])
+        self.assertIn("InstalledTo", out["text"][0][0])
+
+    def test_layout_follows_what_it_holds_and_the_windows_size(self):
+        make_tree(self.root, SMALL_TREE[:2])
+        five = "[title] [nr] [date] [band]-[track][track]-[artist]"
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "layout", "type", five, "warnings", "layout",
+                    "resize", "560", "400", "layout", "resize", "1400", "700", "layout",
+                    "type", "[artist]-[track]", "layout", "sort", "5")
+        plain, warned, narrow, wide, again = [[int(v) for v in row] for row in out["layout"]]
+        self.assertEqual(plain[0], 0, "no warnings, no room for them")
+        self.assertEqual(again[0], 0)
+        lines = len(out["warnings"][0])
+        self.assertGreaterEqual(lines, 5)
+        # Every warning line has room, and a narrower window wraps them
+        # onto more lines.
+        self.assertGreaterEqual(warned[0], lines * 12)
+        self.assertGreater(narrow[0], warned[0])
+        for width, *columns in (row[2:] for row in (plain, wide)):
+            self.assertLessEqual(sum(columns), width, "no part of a column hidden")
+            self.assertGreater(sum(columns), width * 0.9, "no empty half of the list")
+        self.assertGreater(wide[3 + 7], plain[3 + 7], "Result widens with the window")
+        # Sorting by Year fits its heading and arrow: the click found it.
+        self.assertEqual(out["sort"], [["5", "up"]])
+
+    def test_token_buttons_and_the_result_filter(self):
+        make_tree(self.root, SMALL_TREE)
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "type", "[artist]-", "click", "1012", "text", "1001",
+                    "type", "[artist]\\[album] ([year])\\", "click", "1015", "text", "1001",
+                    "wait", "choose", "1009", "1", "wait", "cells", "status",
+                    "choose", "1009", "3", "wait", "cells",
+                    "choose", "1009", "0", "wait", "cells")
+        self.assertEqual(out["text"], [["[artist]-[track]"],
+                                       ["[artist]\\[album] ([year])\\[track number]"]])
+        names = len(SMALL_TREE)
+        results = [row[7] for row in out["cell"]]
+        tagged = int(out["status"][0][0].split()[0])
+        self.assertEqual(out["status"][0][0], "%d of %d files shown" % (tagged, names))
+        self.assertEqual(out["status"][0][1], "%d would be tagged" % tagged)
+        self.assertGreater(tagged, 0)
+        self.assertEqual(results[:tagged], ["tagged"] * tagged)
+        nothing = results[tagged:-names]
+        self.assertGreater(len(nothing), 0)
+        self.assertEqual(set(nothing), {"nothing recognised"})
+        self.assertEqual(len(results[-names:]), names, "All shows every file again")
 
     def test_ten_thousand_files_fill_while_the_window_answers(self):
         names = ["Artist %02d/Album %03d/%02d - Title %d.low" % (i % 50, i % 200, i % 20, i)
                  for i in range(10000)]
         make_tree(self.root, names)
         pattern = "[artist]\\[album]\\[track number] - [track]"
-        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "responsive",
-                    "wait", "status", "type", pattern, "cells", "5", "wait", "status")
+        # The folder is read from Enter on; once the window has handled the
+        # key it is reading, and the polls begin.
+        out = drive("launch", WINDOW, "key", "Alt+F", "settext", "1002", windows_path(self.root),
+                    "key", "Enter", "responsive", "wait", "status", "type", pattern,
+                    "cells", "5", "wait", "status")
         longest_ms, polls, while_reading = out["responsive"][0]
         self.assertLess(float(longest_ms), 5000)
         self.assertEqual(out["status"][0][0], "10000 files")
@@ -190,8 +336,8 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(out["cell"], expected_rows(self.root, first, pattern))
         # The list was filling while the window answered.
         seen = [int(r[0].split(": ")[1].split()[0]) for r in out.get("reading", [])]
-        if seen:
-            self.assertLess(min(seen), 10000)
+        self.assertGreater(int(while_reading), 0)
+        self.assertLess(min(seen), 10000)
 
 
 if __name__ == "__main__":

@@ -9,18 +9,33 @@
 //   responsive            while the folder is read: how long the window
 //                         takes to answer, and how many files it had
 //   type TEXT             empty the pattern box, then type TEXT key by key
-//   cells [N]             "cell<TAB>" and the row's cells, one line per row
-//                         (the first N rows only, when given)
+//   cells [N]             "cell<TAB>" and the row's cells in UTF-8, one line
+//                         per row (the first N rows only, when given)
 //   status                "status<TAB>" and the status bar's parts
-//   warnings              "warnings<TAB>" and the text under the pattern box
+//   warnings              "warnings<TAB>" and the lines under the pattern box,
+//                         split by tabs
 //   use                   "use<TAB>enabled before<TAB>stored value<TAB>enabled after"
-//   sort N                click column N's heading
-//   key NAME              Tab, Enter or Escape to the focused control, or
-//                         Alt+F4 to the window
+//   sort N                click column N's heading, and once the window has
+//                         counted, "sort<TAB>N<TAB>up|down|none" as its
+//                         heading shows it
+//   key NAME              Tab, Enter, Escape or Alt+LETTER to the focused
+//                         control, or Alt+F4 to the window; done once the
+//                         window has handled it
+//   settext ID TEXT       put TEXT into control ID, as pasting would
+//   dialog BUTTON         wait for a message box over the window,
+//                         "dialog<TAB>its text", and press Yes, No or Cancel
+//   select N              select row N alone
+//   selected              "selected<TAB>" and the File cell of each selected row
+//   layout                "layout<TAB>warnings height<TAB>notice height
+//                         <TAB>list's client width<TAB>column widths..."
+//   text ID               "text<TAB>" and control ID's lines, split by tabs
+//   click ID              click button ID
+//   choose ID N           choose item N of combo box ID
 //   focus                 "focus<TAB>" and the id of the focused control
 //   resize W H            size the window
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
 //   exited                "exited<TAB>1" once the program has ended (30 s)
+//   alive                 "alive<TAB>1" while the program runs
 //   browse                click Browse, and "browse<TAB>1" when a folder
 //                         picker owned by the window opened; it is cancelled
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
@@ -28,10 +43,13 @@
 //                         list's answer for its first row and to the counts:
 //                         "keystroke<TAB>ms to list<TAB>ms to counts" each
 //
-// The setting's values that the driver changes are put back at its end.
+// The window starts from nothing remembered: its size and last folder are
+// taken away at the driver's start. The setting's values that the driver
+// changes are put back at its end.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +62,10 @@ namespace {
 
 constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
 constexpr char kPatternValue[] = "KestraTagFromFilename";
+// What the window remembers between runs.
+constexpr const char* kRememberedValues[] = {"PathTaggerPreview.WindowWidth",
+                                             "PathTaggerPreview.WindowHeight",
+                                             "PathTaggerPreview.LastFolder"};
 
 [[noreturn]] void Fail(const std::string& why) {
     std::fprintf(stderr, "window_driver: %s\n", why.c_str());
@@ -95,6 +117,12 @@ std::string Text(HWND window) {
     return text;
 }
 
+// A text of several lines as one output line, its lines split by tabs.
+std::string OneLine(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\t");
+    return text;
+}
+
 BOOL CALLBACK FindTargetWindow(HWND window, LPARAM) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -108,6 +136,8 @@ BOOL CALLBACK FindTargetWindow(HWND window, LPARAM) {
 }
 
 std::string Quoted(const std::string& argument) { return "\"" + argument + "\""; }
+
+void Settle();
 
 void Launch(const std::vector<std::string>& words) {
     std::string commandLine;
@@ -124,8 +154,12 @@ void Launch(const std::vector<std::string>& words) {
         if (!target.window) Sleep(50);
     }
     if (!target.window) Fail("no window appeared");
-    // The window exists before its controls do: wait for its message loop.
-    WaitForInputIdle(target.process.hProcess, 120000);
+    // The window exists before its controls do, and its controls before
+    // their first texts: its message loop handles the first posted message
+    // only once all of it is made.
+    for (int i = 0; i < 2400 && !target.Control(kFileListId); ++i) Sleep(50);
+    if (!target.Control(kFileListId)) Fail("the window's list never appeared");
+    Settle();
 }
 
 std::string StatusPart(const RemoteBuffer& buffer, int part) {
@@ -134,8 +168,14 @@ std::string StatusPart(const RemoteBuffer& buffer, int part) {
     return buffer.ReadText(0, 1024);
 }
 
+// The status bar's last part says "counting..." while values are matched.
+constexpr int kCountingPart = 6;
+
+// Until the window says how many files it has, it has not begun.
 bool StillReading(const RemoteBuffer& buffer) {
-    return StatusPart(buffer, 0).rfind("Reading", 0) == 0 || !StatusPart(buffer, 5).empty();
+    const std::string files = StatusPart(buffer, 0);
+    return files.empty() || files.rfind("Reading", 0) == 0 ||
+           !StatusPart(buffer, kCountingPart).empty();
 }
 
 void Wait() {
@@ -179,25 +219,44 @@ void Type(const std::string& text) {
     for (unsigned char c : text) SendMessageA(edit, WM_CHAR, c, 0);
 }
 
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return "";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+// Read as wide text, so that names outside the code page show as named.
+std::string CellText(const RemoteBuffer& buffer, int row, int column) {
+    constexpr std::size_t kTextAt = 256, kCapacity = 1024;
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(buffer.At(kTextAt));
+    item.cchTextMax = int(kCapacity);
+    buffer.Write(0, &item, sizeof item);
+    SendMessageW(target.Control(kFileListId), LVM_GETITEMTEXTW, WPARAM(row),
+                 reinterpret_cast<LPARAM>(buffer.At(0)));
+    std::wstring text(kCapacity, L'\0');
+    buffer.Read(kTextAt, text.data(), kCapacity * sizeof(wchar_t));
+    text.resize(wcslen(text.c_str()));
+    return Utf8(text);
+}
+
+constexpr std::size_t kCellBufferSize = 256 + 1024 * sizeof(wchar_t);
+
 void Cells(int limit) {
     HWND list = target.Control(kFileListId);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     const int columns = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
     int rows = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     if (limit > 0 && limit < rows) rows = limit;
-    constexpr std::size_t kTextAt = 256, kCapacity = 1024;
-    RemoteBuffer buffer(target.process.hProcess, kTextAt + kCapacity);
+    RemoteBuffer buffer(target.process.hProcess, kCellBufferSize);
     for (int row = 0; row < rows; ++row) {
         std::string line = "cell";
-        for (int column = 0; column < columns; ++column) {
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = buffer.At(kTextAt);
-            item.cchTextMax = int(kCapacity);
-            buffer.Write(0, &item, sizeof item);
-            SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(buffer.At(0)));
-            line += "\t" + buffer.ReadText(kTextAt, kCapacity);
-        }
+        for (int column = 0; column < columns; ++column) line += "\t" + CellText(buffer, row, column);
         std::printf("%s\n", line.c_str());
     }
 }
@@ -235,22 +294,63 @@ HWND FocusedControl() {
     return info.hwndFocus;
 }
 
+bool Exited() { return WaitForSingleObject(target.process.hProcess, 0) == WAIT_OBJECT_0; }
+
+// A posted message has no answer to wait for. The window handles posted
+// messages in the order they came, so a mark posted after them, once the
+// window has set it, says they were handled; so does the window's end. The
+// list's hover time serves, as the list has no use for it (it does not
+// select on hovering) and nothing else sets it; the old time is put back.
+void Settle() {
+    static int marks = 0;
+    const LPARAM mark = 0x5E7700 + ++marks;
+    HWND list = target.Control(kFileListId);
+    const LRESULT old = SendMessageA(list, LVM_GETHOVERTIME, 0, 0);
+    PostMessageA(list, LVM_SETHOVERTIME, 0, mark);
+    for (int i = 0; i < 1200 && !Exited(); ++i) {
+        if (SendMessageA(list, LVM_GETHOVERTIME, 0, 0) == mark) {
+            SendMessageA(list, LVM_SETHOVERTIME, 0, old);
+            return;
+        }
+        Sleep(25);
+    }
+    if (!Exited()) Fail("the window never handled the keys posted to it");
+}
+
 // Posted, as the keyboard would: the window's own message loop handles them.
 void Key(const std::string& name) {
     if (name == "Alt+F4") {
         PostMessageA(target.window, WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+        Settle();
+        return;
+    }
+    HWND focused = FocusedControl();
+    HWND to = focused ? focused : target.window;
+    if (name.rfind("Alt+", 0) == 0 && name.size() == 5) {
+        // The character a letter key gives with Alt held down.
+        const char letter = char(std::tolower(static_cast<unsigned char>(name[4])));
+        PostMessageA(to, WM_SYSCHAR, WPARAM(static_cast<unsigned char>(letter)), 1 | (1 << 29));
+        Settle();
         return;
     }
     const WPARAM key = name == "Tab" ? VK_TAB : name == "Enter" ? VK_RETURN : VK_ESCAPE;
-    HWND focused = FocusedControl();
-    PostMessageA(focused ? focused : target.window, WM_KEYDOWN, key, 1);
-    PostMessageA(focused ? focused : target.window, WM_KEYUP, key, 1 | (3u << 30));
-    // A posted key has no answer to wait for: Tab is done when the focus
-    // moves; Enter is given time to do whatever it would do.
-    for (int i = 0; i < 200 && key == VK_TAB && FocusedControl() == focused; ++i) Sleep(50);
-    if (key == VK_RETURN) Sleep(1000);
+    PostMessageA(to, WM_KEYDOWN, key, 1);
+    PostMessageA(to, WM_KEYUP, key, 1 | (3u << 30));
+    Settle();
 }
 
+const char* SortArrow(HWND header, int column) {
+    RemoteBuffer buffer(target.process.hProcess, sizeof(HDITEMA));
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    buffer.Write(0, &item, sizeof item);
+    SendMessageA(header, HDM_GETITEMA, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
+    buffer.Read(0, &item, sizeof item);
+    return (item.fmt & HDF_SORTUP) ? "up" : (item.fmt & HDF_SORTDOWN) ? "down" : "none";
+}
+
+// The click is sent, so the window has sorted what it had when it returns;
+// rows still being counted are sorted when their values arrive.
 void Sort(int column) {
     HWND list = target.Control(kFileListId);
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
@@ -258,9 +358,14 @@ void Sort(int column) {
     SendMessageA(header, HDM_GETITEMRECT, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
     RECT rect;
     buffer.Read(0, &rect, sizeof rect);
-    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(header, WM_LBUTTONUP, 0, at);
+    RECT client;
+    GetClientRect(header, &client);
+    const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    if (!PtInRect(&client, at)) Fail("column " + std::to_string(column) + "'s heading is out of view");
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageA(header, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    Wait();
+    std::printf("sort\t%d\t%s\n", column, SortArrow(header, column));
 }
 
 double MsSince(const LARGE_INTEGER& start) {
@@ -292,35 +397,112 @@ void Keystrokes(int count) {
         cell.Write(0, &item, sizeof item);
         SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(cell.At(0)));
         const double toList = MsSince(start);
-        while (!StatusPart(status, 5).empty()) Sleep(0);
+        while (!StatusPart(status, kCountingPart).empty()) Sleep(0);
         std::printf("keystroke\t%.3f\t%.3f\n", toList, MsSince(start));
     }
 }
 
-HWND picker = nullptr;
-
-BOOL CALLBACK FindPicker(HWND window, LPARAM) {
+BOOL CALLBACK FindDialogOfTarget(HWND window, LPARAM found) {
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (GetWindow(window, GW_OWNER) == target.window && std::strcmp(className, "#32770") == 0) {
-        picker = window;
-        return FALSE;
+    if (GetWindow(window, GW_OWNER) != target.window || std::strcmp(className, "#32770") != 0) {
+        return TRUE;
     }
-    return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+HWND FindDialog() {
+    HWND found = nullptr;
+    EnumWindows(FindDialogOfTarget, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND WaitForDialog() {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 1200 && !(dialog = FindDialog()) && !Exited(); ++i) Sleep(50);
+    return dialog;
 }
 
 // Posted: the picker is modal, so the click returns only when it closes.
+// Once cancelled, the window answers again.
 void Browse() {
-    picker = nullptr;
     PostMessageA(target.Control(kBrowseButtonId), BM_CLICK, 0, 0);
-    for (int i = 0; i < 1200 && !picker; ++i) {
-        Sleep(50);
-        EnumWindows(FindPicker, 0);
-    }
+    HWND picker = WaitForDialog();
     std::printf("browse\t%d\n", int(picker != nullptr));
     if (picker) PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
-    DWORD_PTR result;
-    SendMessageTimeoutA(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 30000, &result);
+    Settle();
+}
+
+// The message box's texts, its buttons' left out.
+void Dialog(const std::string& button) {
+    HWND dialog = WaitForDialog();
+    if (!dialog) Fail("no message box appeared");
+    std::string text;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[64] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (_stricmp(className, "Static") == 0 && !Text(child).empty()) text += Text(child);
+    }
+    std::printf("dialog\t%s\n", OneLine(text).c_str());
+    const WPARAM id = button == "Yes" ? IDYES : button == "No" ? IDNO : IDCANCEL;
+    PostMessageA(dialog, WM_COMMAND, id, 0);
+    for (int i = 0; i < 1200 && IsWindow(dialog); ++i) Sleep(25);
+    if (IsWindow(dialog)) Fail("the message box stayed open");
+    Settle();
+}
+
+void SetItemState(RemoteBuffer& buffer, int row, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.state = state;
+    item.stateMask = mask;
+    buffer.Write(0, &item, sizeof item);
+    SendMessageA(target.Control(kFileListId), LVM_SETITEMSTATE, WPARAM(row),
+                 reinterpret_cast<LPARAM>(buffer.At(0)));
+}
+
+void Select(int row) {
+    RemoteBuffer buffer(target.process.hProcess, sizeof(LVITEMA));
+    SetItemState(buffer, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    SetItemState(buffer, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void Selected() {
+    HWND list = target.Control(kFileListId);
+    RemoteBuffer buffer(target.process.hProcess, kCellBufferSize);
+    std::string line = "selected";
+    for (int row = -1; (row = int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(row), LVNI_SELECTED))) >= 0;) {
+        line += "\t" + CellText(buffer, row, 0);
+    }
+    std::printf("%s\n", line.c_str());
+}
+
+int Height(HWND window) {
+    RECT rect{};
+    if (!window || !IsWindowVisible(window)) return 0;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+void Layout() {
+    HWND list = target.Control(kFileListId);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT client;
+    GetClientRect(list, &client);
+    std::string line = "layout\t" + std::to_string(Height(target.Control(kWarningsTextId))) + "\t" +
+                       std::to_string(Height(target.Control(kNoticeTextId))) + "\t" +
+                       std::to_string(client.right);
+    const int columns = int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int c = 0; c < columns; ++c) {
+        line += "\t" + std::to_string(SendMessageA(list, LVM_GETCOLUMNWIDTH, WPARAM(c), 0));
+    }
+    std::printf("%s\n", line.c_str());
+}
+
+void Choose(int id, int index) {
+    HWND box = target.Control(id);
+    SendMessageA(box, CB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(target.window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
 }
 
 void Info() {
@@ -338,11 +520,39 @@ void SetValue(const char* name, const char* value) {
     }
 }
 
+// A value as it was, to be put back.
+struct SavedValue {
+    const char* name;
+    bool present = false;
+    DWORD type = 0;
+    BYTE data[2048] = {};
+    DWORD size = 0;
+};
+
+SavedValue Save(const char* name) {
+    SavedValue saved;
+    saved.name = name;
+    saved.size = sizeof saved.data;
+    saved.present = RegGetValueA(HKEY_CURRENT_USER, kSubkey, name, RRF_RT_ANY, &saved.type,
+                                 saved.data, &saved.size) == ERROR_SUCCESS;
+    return saved;
+}
+
+void Restore(const SavedValue& saved) {
+    if (saved.present) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSubkey, saved.name, saved.type, saved.data, saved.size);
+    } else {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSubkey, saved.name);
+    }
+}
+
 bool IsStep(const std::string& word) {
     static const char* const kSteps[] = {"launch", "wait", "responsive", "type", "cells",
                                          "status", "warnings", "use", "sort", "key",
                                          "focus", "resize", "info", "exited",
-                                         "keystrokes", "browse"};
+                                         "keystrokes", "browse", "settext", "dialog",
+                                         "select", "selected", "layout", "text", "click",
+                                         "choose", "alive"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -360,7 +570,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "type") Type(words.empty() ? "" : words[0]);
     if (step == "cells") Cells(words.empty() ? 0 : std::atoi(words[0].c_str()));
     if (step == "status") Status();
-    if (step == "warnings") std::printf("warnings\t%s\n", Text(target.Control(kWarningsTextId)).c_str());
+    if (step == "warnings") std::printf("warnings\t%s\n", OneLine(Text(target.Control(kWarningsTextId))).c_str());
     if (step == "use") Use();
     if (step == "sort") Sort(std::atoi(word(0).c_str()));
     if (step == "key") Key(word(0));
@@ -372,6 +582,18 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "info") Info();
     if (step == "browse") Browse();
     if (step == "keystrokes") Keystrokes(std::atoi(word(0).c_str()));
+    if (step == "settext") {
+        SendMessageA(target.Control(std::atoi(word(0).c_str())), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(word(1).c_str()));
+    }
+    if (step == "dialog") Dialog(word(0));
+    if (step == "alive") std::printf("alive\t%d\n", int(!Exited()));
+    if (step == "select") Select(std::atoi(word(0).c_str()));
+    if (step == "selected") Selected();
+    if (step == "layout") Layout();
+    if (step == "text") std::printf("text\t%s\n", OneLine(Text(target.Control(std::atoi(word(0).c_str())))).c_str());
+    if (step == "click") SendMessageA(target.Control(std::atoi(word(0).c_str())), BM_CLICK, 0, 0);
+    if (step == "choose") Choose(std::atoi(word(0).c_str()), std::atoi(word(1).c_str()));
     if (step == "exited") {
         std::printf("exited\t%d\n",
                     int(WaitForSingleObject(target.process.hProcess, 30000) == WAIT_OBJECT_0));
@@ -387,6 +609,11 @@ int main(int argc, char** argv) {
     DWORD size = sizeof oldPattern;
     const bool hadPattern = RegGetValueA(HKEY_CURRENT_USER, kSubkey, kPatternValue, RRF_RT_REG_SZ,
                                          nullptr, oldPattern, &size) == ERROR_SUCCESS;
+    std::vector<SavedValue> remembered;
+    for (const char* name : kRememberedValues) {
+        remembered.push_back(Save(name));
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSubkey, name);
+    }
     std::size_t i = 0;
     for (; i + 1 < args.size() && args[i].rfind("--", 0) == 0; i += 2) {
         if (args[i] == "--installed-to") SetValue("InstalledTo", args[i + 1].c_str());
@@ -396,21 +623,28 @@ int main(int argc, char** argv) {
         const std::string step = args[i++];
         if (!IsStep(step)) Fail("unknown step " + step);
         std::vector<std::string> words;
-        // "type" takes exactly one word, which may be empty or a step's name.
+        // "type" takes exactly one word, which may be empty or a step's name;
+        // "settext" an id and such a word.
         if (step == "type") {
             words.push_back(i < args.size() ? args[i++] : "");
+        } else if (step == "settext") {
+            for (int n = 0; n < 2; ++n) words.push_back(i < args.size() ? args[i++] : "");
         } else {
             while (i < args.size() && !IsStep(args[i])) words.push_back(args[i++]);
         }
         RunStep(step, words);
     }
     if (target.process.hProcess && WaitForSingleObject(target.process.hProcess, 0) != WAIT_OBJECT_0) {
+        // An edited pattern is dropped, as the user would drop it.
         PostMessageA(target.window, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(target.process.hProcess, 10000) != WAIT_OBJECT_0) {
-            TerminateProcess(target.process.hProcess, 1);
+        for (int i = 0; i < 200 && !Exited(); ++i) {
+            if (HWND question = FindDialog()) PostMessageA(question, WM_COMMAND, IDNO, 0);
+            Sleep(50);
         }
+        if (!Exited()) TerminateProcess(target.process.hProcess, 1);
     }
     SetValue("InstalledTo", nullptr);
     SetValue(kPatternValue, hadPattern ? oldPattern : nullptr);
+    for (const SavedValue& saved : remembered) Restore(saved);
     return 0;
 }
