@@ -10,23 +10,15 @@
 
 HINSTANCE ModuleInstance = nullptr;
 
-namespace __gnu_cxx {
-// The C++ runtime's release of its emergency exception pool (declared by no
-// header), which it allocates at every load of this module.
-void __freeres();
-}
-
 namespace {
 
-// Gives back what this module allocated for the process, when FreeLibrary
-// unloads it while the process goes on. Only our own heap blocks are freed:
-// no other library is unloaded from here (the decoders stay loaded, see
-// ReleaseProcessCatalogue). Nothing of this module runs after it but the
-// runtime's own exit steps, none of which needs the pool.
+// Gives back what this module allocated or installed for the process, when
+// FreeLibrary unloads it while the process goes on. Only our own heap
+// blocks are freed: no other library is unloaded from here (the decoders
+// stay loaded, see ReleaseProcessCatalogue).
 void ReleaseAtUnload() {
     ReleaseProcessCatalogue();
     ReleaseAbortGuard();
-    __gnu_cxx::__freeres();
 }
 
 }  // namespace
@@ -46,12 +38,7 @@ ConversionObject* __cdecl CreateNewCompressionObject(const char* sourcePath,
                                                       std::int32_t* result,
                                                       std::int32_t) {
     if (result) *result = 0;
-    try {
-        return new (std::nothrow) ConversionObject(sourcePath, result);
-    } catch (...) {
-        // Nothing may cross into the host; the file is left as it is.
-        return nullptr;
-    }
+    return new (std::nothrow) ConversionObject(sourcePath, result);
 }
 
 void __cdecl ANewDataBlockArrived(ConversionObject*, std::int32_t, std::int32_t,
