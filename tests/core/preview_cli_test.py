@@ -86,15 +86,25 @@ class PreviewCli(unittest.TestCase):
         self.assertEqual([line.split(b"\t")[0] for line in out.splitlines()],
                          [b"too-long", b"digits-not-searched"])
 
-    def test_bad_arguments(self):
-        for args in ([], ["--json"], ["--bogus", "[track]"], ["--"], ["--check"],
-                     ["--check", "--json", "[track]"], ["--check", "[track]", "C:\\x.mp3"]):
+    def test_bad_arguments_say_what_was_wrong(self):
+        for args, why in (([], "no pattern"), (["--json"], "no pattern"),
+                          (["--bogus", "[track]"], 'unknown option "--bogus"'),
+                          (["--"], "no pattern"), (["--check"], "no pattern"),
+                          (["--check", "--json", "[track]"], "do not go together"),
+                          (["--check", "[track]", "C:\\x.mp3"], "only a pattern")):
             code, out, err = run(args)
             self.assertEqual(code, 2, args)
             self.assertEqual(out, b"")
-            self.assertEqual(len(err.decode().strip().splitlines()), 1)
-            self.assertIn("usage:", err.decode())
+            first, *usage = err.decode().splitlines()
+            self.assertIn(why, first, args)
+            self.assertTrue(usage[0].startswith("usage:"), args)
 
+    def test_help_is_an_answer_not_an_error(self):
+        for option in ("--help", "-h"):
+            code, out, err = run([option])
+            self.assertEqual((code, err), (0, b""), option)
+            self.assertTrue(out.decode().startswith("usage:"))
+            self.assertIn("--check", out.decode())
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0]], verbosity=2)

@@ -318,6 +318,15 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(set(nothing), {"nothing recognised"})
         self.assertEqual(len(results[-names:]), names, "All shows every file again")
 
+    def test_help_is_an_answer_and_a_wrong_option_is_named(self):
+        out = drive("usage", WINDOW, "--help", "usage", WINDOW, "--bogus", "x",
+                    "usage", WINDOW, "--folder")
+        help_, bogus, missing = out["usage"]
+        self.assertEqual(help_[-1], "0")
+        self.assertTrue(help_[0].startswith("PathTaggerPreview.exe [--folder PATH]"))
+        self.assertEqual((bogus[0], bogus[-1]), ('Unknown option "--bogus".', "2"))
+        self.assertEqual((missing[0], missing[-1]), ("--folder needs a value.", "2"))
+
     def test_ten_thousand_files_fill_while_the_window_answers(self):
         names = ["Artist %02d/Album %03d/%02d - Title %d.low" % (i % 50, i % 200, i % 20, i)
                  for i in range(10000)]

@@ -36,6 +36,9 @@
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
 //   exited                "exited<TAB>1" once the program has ended (30 s)
 //   alive                 "alive<TAB>1" while the program runs
+//   usage EXE [ARGS...]   start a program that answers with a message box:
+//                         "usage<TAB>its lines...<TAB>exit code" once OK
+//                         has closed it
 //   browse                click Browse, and "browse<TAB>1" when a folder
 //                         picker owned by the window opened; it is cancelled
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
@@ -452,6 +455,50 @@ void Dialog(const std::string& button) {
     Settle();
 }
 
+BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process != target.process.dwProcessId || std::strcmp(className, "#32770") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void Usage(const std::vector<std::string>& words) {
+    std::string commandLine;
+    for (const std::string& word : words) commandLine += (commandLine.empty() ? "" : " ") + Quoted(word);
+    target = Target{};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &target.process)) {
+        Fail("cannot start " + commandLine);
+    }
+    HWND box = nullptr;
+    for (int i = 0; i < 2400 && !box && !Exited(); ++i) {
+        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&box));
+        if (!box) Sleep(50);
+    }
+    std::string text;
+    for (HWND child = box ? GetWindow(box, GW_CHILD) : nullptr; child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[64] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (_stricmp(className, "Static") == 0 && !Text(child).empty()) text += Text(child);
+    }
+    if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 0;
+    if (WaitForSingleObject(target.process.hProcess, 30000) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(target.process.hProcess, &code)) {
+        Fail("the program did not end once its message box was closed");
+    }
+    for (char& c : text) {
+        if (c == '\n') c = '\t';
+    }
+    std::printf("usage\t%s\t%lu\n", OneLine(text).c_str(), code);
+}
+
 void SetItemState(RemoteBuffer& buffer, int row, UINT state, UINT mask) {
     LVITEMA item{};
     item.state = state;
@@ -552,7 +599,7 @@ bool IsStep(const std::string& word) {
                                          "focus", "resize", "info", "exited",
                                          "keystrokes", "browse", "settext", "dialog",
                                          "select", "selected", "layout", "text", "click",
-                                         "choose", "alive"};
+                                         "choose", "alive", "usage"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -587,6 +634,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
                      reinterpret_cast<LPARAM>(word(1).c_str()));
     }
     if (step == "dialog") Dialog(word(0));
+    if (step == "usage") Usage(words);
     if (step == "alive") std::printf("alive\t%d\n", int(!Exited()));
     if (step == "select") Select(std::atoi(word(0).c_str()));
     if (step == "selected") Selected();

@@ -16,11 +16,20 @@
 namespace {
 
 const char kUsage[] =
-    "usage: pathtagger-preview [--json] [--] PATTERN [PATH...]"
-    " (no PATH: one path per line on standard input);"
-    " pathtagger-preview --check [--] PATTERN\n";
+    "usage: pathtagger-preview [--json] [--] PATTERN [PATH...]\n"
+    "       pathtagger-preview --check [--] PATTERN\n"
+    "Shows what PATTERN reads from each PATH (no PATH: one path per line on\n"
+    "standard input); --json prints one object per line; --check lists what\n"
+    "is easy to get wrong in the pattern.\n";
 
-int UsageError() {
+// Asked for, the usage is the answer; after a mistake it is the error.
+int Usage() {
+    std::fputs(kUsage, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int UsageError(const char* what = nullptr) {
+    if (what) std::fprintf(stderr, "pathtagger-preview: %s\n", what);
     std::fputs(kUsage, stderr);
     return 2;
 }
@@ -75,15 +84,19 @@ int main(int argc, char** argv) {
             ++i;
             break;
         }
-        if (std::strcmp(argv[i], "--json") == 0) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return Usage();
+        } else if (std::strcmp(argv[i], "--json") == 0) {
             json = true;
         } else if (std::strcmp(argv[i], "--check") == 0) {
             check = true;
         } else {
-            return UsageError();
+            return UsageError(("unknown option \"" + std::string(argv[i]) + "\"").c_str());
         }
     }
-    if (i >= argc || (check && (json || i + 1 != argc))) return UsageError();
+    if (i >= argc) return UsageError("no pattern given");
+    if (check && json) return UsageError("--check and --json do not go together");
+    if (check && i + 1 != argc) return UsageError("--check takes only a pattern");
     const char* pattern = argv[i++];
     if (check) return PrintPatternWarnings(pattern);
 
