@@ -1,10 +1,12 @@
 #include "tagging/pattern_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string_view>
 
 #include "tagging/tag_pattern_matcher.h"
+#include "tagging/tag_values.h"
 
 namespace {
 
@@ -15,8 +17,7 @@ struct Group {
     std::size_t start = 0;
     std::size_t end = 0;  // just past the "]"
     TagToken token = TagToken::None;
-    bool lowerCase = false;   // spelled exactly as the digit search looks for it
-    bool searched = false;    // its digits are taken out before the main pass
+    int occurrence = 0;  // how many groups of the same token come before it
 };
 
 struct Warning {
@@ -24,23 +25,84 @@ struct Warning {
     PatternWarning warning;
 };
 
+constexpr int kTokenCount = int(TagToken::TrackNumber) + 1;
+
+// What a token fills, as the user sees it in the host.
+const char* FieldName(TagToken token) {
+    switch (token) {
+        case TagToken::Artist: return "Artist";
+        case TagToken::Album: return "Album";
+        case TagToken::Title: return "Title";
+        case TagToken::Genre: return "Genre";
+        case TagToken::Year: return "Year";
+        case TagToken::TrackNumber: return "Track";
+        case TagToken::None: break;
+    }
+    return "";
+}
+
+// The value written for the k-th occurrence of a token: a plain word, or a
+// number as file names carry it. None holds a blank or a separator, so a
+// sound pattern reads every one of them back.
+std::string SampleValue(TagToken token, int k) {
+    const std::string suffix(1, char('A' + k % 26));
+    switch (token) {
+        case TagToken::Artist: return "Band" + suffix;
+        case TagToken::Album: return "Album" + suffix;
+        case TagToken::Title: return "Song" + suffix;
+        case TagToken::Genre: return "Jazz" + suffix;
+        case TagToken::Year: return std::to_string(1991 + k % 9);
+        case TagToken::TrackNumber: return "0" + std::to_string(1 + k % 9);
+        case TagToken::None: break;
+    }
+    return "";
+}
+
+// A field's value after cleaning, as a text; empty when absent.
+std::string ValueOf(const TagFields& f, TagToken token) {
+    switch (token) {
+        case TagToken::Artist: return f.artist.CStr();
+        case TagToken::Album: return f.album.CStr();
+        case TagToken::Title: return f.title.CStr();
+        case TagToken::Genre: return f.genre.CStr();
+        case TagToken::Year: return f.year ? std::to_string(f.year) : "";
+        case TagToken::TrackNumber: return f.trackNumber ? std::to_string(f.trackNumber) : "";
+        case TagToken::None: break;
+    }
+    return "";
+}
+
+// The sample as the cleaned field holds it: a number without its zeros.
+std::string AsStored(TagToken token, const std::string& sample) {
+    if (token != TagToken::Year && token != TagToken::TrackNumber) return sample;
+    return std::to_string(ParseDecimal(sample.c_str(), sample.size()));
+}
+
 class PatternReader {
 public:
     explicit PatternReader(std::string_view pattern) : pattern_(pattern) {
         FindGroups();
-        SearchDigits(TagToken::TrackNumber);
-        SearchDigits(TagToken::Year);
+        ReadWrittenOut("");
+        // A number's digits are found by counting the character before its
+        // token in the name; where that is a letter or digit, words hold it
+        // too ("Nr[track number]" and a title "Rare Error"). Such names are
+        // tried when plain ones read well.
+        for (const Group& g : groups_) {
+            if (AnyMisread()) break;
+            const bool number = g.token == TagToken::Year || g.token == TagToken::TrackNumber;
+            const char before = g.start > 0 ? pattern_[g.start - 1] : '\\';
+            if (!number || !std::isalnum(static_cast<unsigned char>(before))) continue;
+            const std::size_t count = std::size_t(std::count(pattern_.begin(), pattern_.end(), before));
+            ReadWrittenOut(std::string(count + 1, before));
+        }
+        if (!AnyMisread()) ReadWrittenOut("");
     }
 
     void Check(std::vector<Warning>& out) const {
         for (const Group& g : groups_) {
             if (g.token == TagToken::None) CheckNotAToken(g, out);
         }
-        for (const Group& g : groups_) {
-            if (g.token == TagToken::None || g.searched) continue;
-            CheckAdjacent(g, out);
-            CheckDigits(g, out);
-        }
+        CheckMisreads(out);
         CheckRepeated(out);
     }
 
@@ -50,6 +112,7 @@ private:
     }
 
     void FindGroups() {
+        int seen[kTokenCount] = {};
         std::size_t open = std::string_view::npos;
         for (std::size_t i = 0; i < pattern_.size(); ++i) {
             const char c = pattern_[i];
@@ -60,70 +123,98 @@ private:
             g.start = open;
             g.end = i + 1;
             g.token = RecogniseToken(pattern_.data() + open, g.end - open);
-            g.lowerCase = Text(g) == SpellingOfToken(g.token);
+            g.occurrence = seen[int(g.token)]++;
             groups_.push_back(g);
             open = std::string_view::npos;
         }
     }
 
-    const Group* GroupEndingAt(std::size_t end) const {
+    // The pattern written out as a file name, every token replaced by its
+    // sample value and everything else as it stands, and what the matcher
+    // reads back from it: the warnings about values come from the matcher
+    // itself, so they cannot drift from it.
+    void ReadWrittenOut(const std::string& textSuffix) {
+        textSuffix_ = textSuffix;
+        sample_ = "C:\\Music\\";
+        std::size_t at = 0;
         for (const Group& g : groups_) {
-            if (g.end == end) return &g;
+            if (g.token == TagToken::None) continue;
+            sample_.append(pattern_.substr(at, g.start - at));
+            sample_ += Sample(g.token, g.occurrence);
+            at = g.end;
         }
-        return nullptr;
+        sample_.append(pattern_.substr(at));
+        sample_ += ".mp3";
+        read_ = Match(std::string(pattern_).c_str(), sample_.c_str());
+        NormaliseTagFields(read_);
     }
 
-    // Where the text before a place ends once the digit search has taken its
-    // tokens out.
-    std::size_t EndBefore(std::size_t place) const {
-        for (const Group* g; place > 0 && (g = GroupEndingAt(place)) && g->searched;) {
-            place = g->start;
-        }
-        return place;
-    }
-
-    // A backslash at the pattern's start, as the digit search reads it.
-    char CharBefore(std::size_t place) const {
-        place = EndBefore(place);
-        return place > 0 ? pattern_[place - 1] : '\\';
-    }
-
-    const Group* FirstLowerCase(TagToken token) const {
+    // Which occurrence's value the field holds; -1 for none of them.
+    int OccurrenceRead(TagToken token) const {
+        const std::string value = ValueOf(read_, token);
         for (const Group& g : groups_) {
-            if (g.token == token && g.lowerCase) return &g;
+            if (g.token == token && AsStored(token, Sample(token, g.occurrence)) == value) {
+                return g.occurrence;
+            }
         }
-        return nullptr;
+        return -1;
     }
 
-    // The search counts the separator before the token from there to the
-    // pattern's end and expects as many in the name. Separators inside the
-    // tokens' own spellings have no counterpart in a name, so then the search
-    // fails ("]" before the token is the common case).
-    bool SeparatorOnlyInLiterals(char separator, std::size_t from) const {
-        for (const Group& g : groups_) {
-            if (g.start < from || g.token == TagToken::None || g.searched) continue;
-            if (Text(g).find(separator) != std::string::npos) return false;
-        }
-        return true;
+    std::string Sample(TagToken token, int k) const {
+        const bool number = token == TagToken::Year || token == TagToken::TrackNumber;
+        return SampleValue(token, k) + (number ? "" : textSuffix_);
     }
 
-    // The digit search looks only at the first occurrence spelled in lower
-    // case, and not at all after a blank.
-    void SearchDigits(TagToken token) {
-        const Group* first = FirstLowerCase(token);
-        if (!first) return;
-        const char separator = CharBefore(first->start);
-        if (separator == ' ' || !SeparatorOnlyInLiterals(separator, first->start)) return;
-        groups_[std::size_t(first - groups_.data())].searched = true;
+    // A name written out longer than the host's paths is no file it could
+    // tag, so it says nothing about the pattern.
+    bool Writable() const { return sample_.size() <= kMaxMatchInput; }
+
+    bool AnyMisread() const {
+        return std::any_of(groups_.begin(), groups_.end(),
+                           [this](const Group& g) { return Misread(g); });
+    }
+
+    // A field given twice is misread once, at its first occurrence.
+    bool Misread(const Group& g) const {
+        return Writable() && g.token != TagToken::None && g.occurrence == 0 &&
+               OccurrenceRead(g.token) < 0;
+    }
+
+    // "Artist would be "Music", not "BandA"" for a misread token.
+    std::string WhatIsRead(const Group& g) const {
+        const std::string value = ValueOf(read_, g.token);
+        const std::string wanted = AsStored(g.token, Sample(g.token, 0));
+        return std::string(FieldName(g.token)) + " would be " +
+               (value.empty() ? "empty" : "\"" + value + "\"") + ", not \"" + wanted + "\"";
+    }
+
+    // The misreads of the groups [first, last], joined.
+    std::string WhatIsRead(std::size_t first, std::size_t last) const {
+        std::string text;
+        for (std::size_t i = first; i <= last; ++i) {
+            if (!Misread(groups_[i])) continue;
+            text += (text.empty() ? "" : ", ") + WhatIsRead(groups_[i]);
+        }
+        return text;
+    }
+
+    // Why the matcher does not search a number token's digits first, or "".
+    std::string DigitsNotSearched(const Group& g) const {
+        if (g.token != TagToken::Year && g.token != TagToken::TrackNumber) return "";
+        if (Text(g) != SpellingOfToken(g.token)) return " is not written in lower case";
+        if (g.start > 0 && pattern_[g.start - 1] == ' ') return " follows a blank";
+        return "";
     }
 
     void CheckNotAToken(const Group& g, std::vector<Warning>& out) const;
-    void CheckAdjacent(const Group& g, std::vector<Warning>& out) const;
-    void CheckDigits(const Group& g, std::vector<Warning>& out) const;
+    void CheckMisreads(std::vector<Warning>& out) const;
     void CheckRepeated(std::vector<Warning>& out) const;
 
     std::string_view pattern_;
     std::vector<Group> groups_;
+    std::string textSuffix_;  // added to every text value written out
+    std::string sample_;
+    TagFields read_;
 };
 
 // Words people write for a token, with what to say about each.
@@ -211,30 +302,55 @@ void PatternReader::CheckNotAToken(const Group& g, std::vector<Warning>& out) co
     Add(out, g.start, PatternWarningCode::NotAToken, message);
 }
 
-void PatternReader::CheckAdjacent(const Group& g, std::vector<Warning>& out) const {
-    if (CharBefore(g.start) != ']') return;
-    const Group* previous = GroupEndingAt(EndBefore(g.start));
-    const std::string follows = previous ? Text(*previous) : "\"]\"";
-    Add(out, g.start, PatternWarningCode::AdjacentTokens,
-        Text(g) + " directly follows " + follows +
-            ": its value can end only at a \"]\" in the name, so it is never stored,"
-            " nor is any token before it; put a separator between them");
-}
-
-void PatternReader::CheckDigits(const Group& g, std::vector<Warning>& out) const {
-    if (g.token != TagToken::Year && g.token != TagToken::TrackNumber) return;
-    std::string reason;
-    if (!g.lowerCase) {
-        reason = " is not written in lower case";
-    } else if (&g == FirstLowerCase(g.token) && CharBefore(g.start) == ' ') {
-        reason = " follows a blank";
-    } else {
-        return;
+// A file named as the pattern describes, with plain values, and the fields
+// the matcher reads wrong in it: said once per cause, the cause named where
+// the pattern shows one. Two tokens with nothing between cannot be told
+// apart, and the match ends there, so the tokens before them go unread too.
+void PatternReader::CheckMisreads(std::vector<Warning>& out) const {
+    std::string onName = " on a file named \"" + sample_ + "\"";
+    if (!textSuffix_.empty()) onName += ", whose words hold \"" + textSuffix_.substr(0, 1) + "\"";
+    std::size_t explained = 0;  // groups before this index are accounted for
+    for (std::size_t i = 1; i < groups_.size(); ++i) {
+        const Group& previous = groups_[i - 1];
+        const Group& g = groups_[i];
+        if (previous.token == TagToken::None || g.token == TagToken::None ||
+            previous.end != g.start) {
+            continue;
+        }
+        const std::string misread = WhatIsRead(explained, i);
+        if (misread.empty()) continue;
+        const std::string digits = DigitsNotSearched(previous);
+        if (!digits.empty()) {
+            Add(out, previous.start, PatternWarningCode::DigitsNotSearched,
+                Text(previous) + digits + ", so its digits are not searched first and it"
+                " cannot be told apart from " + Text(g) + ": " + misread + onName);
+        } else {
+            Add(out, g.start, PatternWarningCode::AdjacentTokens,
+                Text(g) + " directly follows " + Text(previous) +
+                    ", so where one value ends cannot be told: " + misread + onName +
+                    "; put a separator between them");
+        }
+        explained = i + 1;
     }
-    Add(out, g.start, PatternWarningCode::DigitsNotSearched,
-        Text(g) + reason +
-            ", so its digits are not searched first: it takes a whole value like a"
-            " text token, and a number glued to the text after it is not found");
+    std::string misread;
+    std::size_t place = 0;
+    for (std::size_t i = explained; i < groups_.size(); ++i) {
+        const Group& g = groups_[i];
+        if (!Misread(g)) continue;
+        const std::string digits = DigitsNotSearched(g);
+        if (!digits.empty()) {
+            Add(out, g.start, PatternWarningCode::DigitsNotSearched,
+                Text(g) + digits + ", so its digits are not searched first: " +
+                    WhatIsRead(g) + onName);
+            continue;
+        }
+        if (misread.empty()) place = g.start;
+        misread += (misread.empty() ? "" : ", ") + WhatIsRead(g);
+    }
+    if (!misread.empty()) {
+        Add(out, place, PatternWarningCode::Misread,
+            "files would be tagged wrong: " + misread + onName);
+    }
 }
 
 const char* Ordinal(std::size_t n) {
@@ -243,21 +359,19 @@ const char* Ordinal(std::size_t n) {
 }
 
 void PatternReader::CheckRepeated(std::vector<Warning>& out) const {
-    for (int t = int(TagToken::Artist); t <= int(TagToken::TrackNumber); ++t) {
+    for (int t = int(TagToken::Artist); t < kTokenCount; ++t) {
         std::vector<const Group*> uses;
         for (const Group& g : groups_) {
             if (g.token == TagToken(t)) uses.push_back(&g);
         }
         if (uses.size() < 2) continue;
-        // Tokens are filled from the pattern's end, so the one nearest its
-        // start is stored last; a number whose digits were searched first is
-        // stored before all of them and so is replaced.
-        std::size_t winner = 0;
-        while (uses[winner]->searched) ++winner;
         std::string message = std::string(SpellingOfToken(TagToken(t))) + " appears " +
-                              std::to_string(uses.size()) + " times; the " +
-                              Ordinal(winner) + " one's value is the one stored";
-        if (winner > 0) message += " (the first one's digits are searched first, then replaced)";
+                              std::to_string(uses.size()) + " times";
+        const int read = OccurrenceRead(TagToken(t));
+        if (read >= 0) {
+            message += std::string("; the ") + Ordinal(std::size_t(read)) +
+                       " one's value is the one stored";
+        }
         Add(out, uses[1]->start, PatternWarningCode::RepeatedToken, message);
     }
 }
@@ -272,6 +386,7 @@ const char* PatternWarningName(PatternWarningCode code) {
         case PatternWarningCode::AdjacentTokens: return "adjacent-tokens";
         case PatternWarningCode::RepeatedToken: return "repeated-token";
         case PatternWarningCode::DigitsNotSearched: return "digits-not-searched";
+        case PatternWarningCode::Misread: return "misread";
     }
     return "";
 }

@@ -1,7 +1,9 @@
-// Finds what is easy to get wrong in a tag pattern, as the matcher will read
-// it: bracketed words that are not tokens, tokens whose values can never end,
-// fields given twice, numbers whose digits are not searched first, and
-// patterns too long for the setting. A sound pattern gets no warning.
+// Finds what is easy to get wrong in a tag pattern: an empty or too long
+// pattern, bracketed words that are not tokens and fields given twice, read
+// from the pattern's text; and every field that the matcher itself reads
+// wrong from a file named as the pattern describes, with its cause where the
+// pattern shows one (tokens with nothing between, a number whose digits are
+// not searched first). A pattern that reads every field right gets none.
 #pragma once
 
 #include <string>
@@ -14,6 +16,7 @@ enum class PatternWarningCode {
     AdjacentTokens,
     RepeatedToken,
     DigitsNotSearched,
+    Misread,
 };
 
 struct PatternWarning {
@@ -22,7 +25,7 @@ struct PatternWarning {
 };
 
 // "empty", "too-long", "not-a-token", "adjacent-tokens", "repeated-token",
-// "digits-not-searched".
+// "digits-not-searched", "misread".
 const char* PatternWarningName(PatternWarningCode code);
 
 // The warnings in the order of the places they concern, a too long pattern

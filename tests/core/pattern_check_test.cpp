@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -182,10 +184,11 @@ TEST(CheckPattern, RepeatedTokenNamesTheOccurrenceTheMatcherStores) {
         EXPECT_EQ(ValueOf(fields, c.token), SampleValue(c.token, c.winner)) << c.pattern;
     }
     // The digit search skips the upper-case first one and takes the second,
-    // which the main pass then overwrites with the first one's value.
+    // which the main pass then overwrites with the first one's value: read
+    // right, so nothing but the repetition is said.
     const char* mixed = "[TRACK NUMBER]-[artist]-[track number]";
-    EXPECT_EQ(Codes(mixed), (std::vector<std::string>{"digits-not-searched", "repeated-token"}));
-    EXPECT_NE(CheckPattern(mixed)[1].message.find("the first one's"), std::string::npos);
+    EXPECT_EQ(Codes(mixed), std::vector<std::string>{"repeated-token"});
+    EXPECT_NE(CheckPattern(mixed)[0].message.find("the first one's"), std::string::npos);
     EXPECT_EQ(Cleaned(mixed, PathFor(mixed)).trackNumber, 1);
 }
 
@@ -193,18 +196,116 @@ TEST(CheckPattern, NumbersWhoseDigitsAreNotSearchedMissAGluedNumber) {
     // After a blank or in upper case the number is read as a whole value, so
     // one glued to the title is lost; searched, the same name gives it.
     EXPECT_EQ(Codes("[artist] [track number][track]"),
-              (std::vector<std::string>{"digits-not-searched", "adjacent-tokens"}));
+              std::vector<std::string>{"digits-not-searched"});
     EXPECT_EQ(Cleaned("[artist] [track number][track]", "C:\\Music\\Band 07Song.mp3").trackNumber, 0);
     EXPECT_EQ(Cleaned("[artist]-[track number][track]", "C:\\Music\\Band-07Song.mp3").trackNumber, 7);
 
-    EXPECT_EQ(Codes("[TRACK NUMBER][track]"),
-              (std::vector<std::string>{"digits-not-searched", "adjacent-tokens"}));
+    EXPECT_EQ(Codes("[TRACK NUMBER][track]"), std::vector<std::string>{"digits-not-searched"});
     EXPECT_EQ(Cleaned("[TRACK NUMBER][track]", "C:\\Music\\07Song.mp3").trackNumber, 0);
     EXPECT_EQ(Cleaned("[track number][track]", "C:\\Music\\07Song.mp3").trackNumber, 7);
 
-    // Separated by a blank the whole value is still a number.
-    EXPECT_EQ(Codes("[artist] - [Year] - [track]"), std::vector<std::string>{"digits-not-searched"});
+    // Separated by a blank the whole value is still a number: no warning.
+    EXPECT_TRUE(CheckPattern("[artist] - [Year] - [track]").empty());
     EXPECT_EQ(Cleaned("[artist] - [Year] - [track]", "C:\\Music\\Band - 1999 - Song.mp3").year, 1999);
+}
+
+// Each "Field would be "X"" a warning claims for the file it names is what
+// the matcher gives that file.
+void ExpectClaimsHold(const std::string& pattern, const PatternWarning& warning) {
+    const std::string& m = warning.message;
+    const std::size_t named = m.find("on a file named \"");
+    ASSERT_NE(named, std::string::npos) << pattern << ": " << m;
+    const std::size_t start = named + 17;
+    const std::string file = m.substr(start, m.find('"', start) - start);
+    const TagFields fields = Cleaned(pattern.c_str(), file);
+    const char* const names[] = {"", "Artist", "Album", "Title", "Genre", "Year", "Track"};
+    int claims = 0;
+    for (int t = int(TagToken::Artist); t <= int(TagToken::TrackNumber); ++t) {
+        const std::string claim = std::string(names[t]) + " would be ";
+        const std::size_t at = m.find(claim);
+        if (at == std::string::npos) continue;
+        ++claims;
+        std::string value = ValueOf(fields, TagToken(t));
+        if (TagToken(t) == TagToken::TrackNumber && !value.empty()) value = value.substr(1);
+        const std::string said = m.substr(at + claim.size(), m.find(',', at) - at - claim.size());
+        EXPECT_EQ(said, value.empty() ? "empty" : "\"" + value + "\"") << pattern << ": " << m;
+    }
+    EXPECT_GT(claims, 0) << pattern << ": " << m;
+}
+
+bool SaysHowFilesAreRead(const PatternWarning& w) {
+    return w.code == PatternWarningCode::AdjacentTokens ||
+           w.code == PatternWarningCode::DigitsNotSearched || w.code == PatternWarningCode::Misread;
+}
+
+TEST(CheckPattern, WarningsComeFromWhatTheMatcherReads) {
+    // Broken, each in its own way.
+    for (const char* broken : {"[year][track number]", "[track number][year]",
+                               "[artist]\\[year]\\[track number]",
+                               "[artist] - Nr[track number] - [track]"}) {
+        const std::vector<PatternWarning> warnings = CheckPattern(broken);
+        ASSERT_FALSE(warnings.empty()) << broken;
+        for (const PatternWarning& w : warnings) ExpectClaimsHold(broken, w);
+    }
+    EXPECT_EQ(Cleaned("[artist]\\[year]\\[track number]", "C:\\Music\\Band\\1999\\07.mp3").artist,
+              "Music");
+    EXPECT_EQ(Cleaned("[artist] - Nr[track number] - [track]",
+                      "C:\\Music\\Band - Nr07 - Rare Error.mp3").trackNumber, 0);
+    // Sound, though a number token follows a blank.
+    for (const char* sound : {"[artist] - [track number] - [track]", "[artist] - [year] - [track]"}) {
+        EXPECT_TRUE(CheckPattern(sound).empty()) << sound;
+    }
+}
+
+// Patterns of two and three different tokens with every separator between:
+// a pattern without a warning reads a name written after it, with values of
+// its own; every warning about values tells what the matcher does.
+TEST(CheckPattern, NoBrokenPatternGoesUnwarnedInASweep) {
+    const char* const separators[] = {"", "-", " - ", "\\", " ", "_", "Nr", ". ", " ("};
+    const char* const values[] = {"", "Miles", "Kind", "Blue", "Cool", "1959", "04"};
+    std::vector<std::vector<int>> sequences;
+    for (int a = 1; a <= 6; ++a) {
+        for (int b = 1; b <= 6; ++b) {
+            if (b == a) continue;
+            sequences.push_back({a, b});
+            for (int c = 1; c <= 6; ++c) {
+                if (c != a && c != b) sequences.push_back({a, b, c});
+            }
+        }
+    }
+    int unwarned = 0, warned = 0;
+    for (const std::vector<int>& tokens : sequences) {
+        const std::size_t gaps = tokens.size() - 1;
+        const std::size_t combinations = gaps == 1 ? std::size(separators) : 81;
+        for (std::size_t k = 0; k < combinations; ++k) {
+            std::string pattern = SpellingOfToken(TagToken(tokens[0]));
+            std::string path = std::string("C:\\Music\\") + values[tokens[0]];
+            for (std::size_t g = 0; g < gaps; ++g) {
+                const char* separator = separators[g == 0 ? k % 9 : k / 9];
+                pattern += separator + std::string(SpellingOfToken(TagToken(tokens[g + 1])));
+                path += separator + std::string(values[tokens[g + 1]]);
+            }
+            const std::vector<PatternWarning> warnings = CheckPattern(pattern.c_str());
+            const bool saysMisread = std::any_of(warnings.begin(), warnings.end(), SaysHowFilesAreRead);
+            if (!saysMisread) {
+                ++unwarned;
+                const TagFields fields = Cleaned(pattern.c_str(), path + ".mp3");
+                for (int t : tokens) {
+                    std::string want = values[t];
+                    if (TagToken(t) == TagToken::TrackNumber) want = "0" + want.substr(1);
+                    EXPECT_EQ(ValueOf(fields, TagToken(t)), want) << pattern << " on " << path;
+                }
+                continue;
+            }
+            ++warned;
+            for (const PatternWarning& w : warnings) {
+                if (SaysHowFilesAreRead(w)) ExpectClaimsHold(pattern, w);
+            }
+        }
+    }
+    // Both kinds occur, so both halves were checked.
+    EXPECT_GT(unwarned, 1000);
+    EXPECT_GT(warned, 1000);
 }
 
 // The plugin writes nothing at all with an empty pattern.
