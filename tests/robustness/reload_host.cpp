@@ -114,7 +114,10 @@ unsigned short X87ControlWord() {
 unsigned int SseControlAndStatus() {
     unsigned int word;
     __asm__ volatile("stmxcsr %0" : "=m"(word));
-    return word;
+    // Only the control bits: the status flags are sticky, and the host's own
+    // arithmetic sets them where doubles are computed in SSE registers.
+    constexpr unsigned int kStatusFlags = 0x3F;
+    return word & ~kStatusFlags;
 }
 
 std::uintptr_t ExceptionChainHead() {
