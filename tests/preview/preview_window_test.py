@@ -248,8 +248,11 @@ class PreviewWindow(unittest.TestCase):
                 of_length(259), of_length(260), of_length(270)]
         make_tree(self.root, tree)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
-                    "type", "[album]\\[track]", "wait", "cells", "status")
+                    "type", "[album]\\[track]", "wait", "cells", "status", "tip", "1", "0")
         shown = {row[0]: row for row in out["cell"]}
+        # A cell its column cuts shows whole in a tip.
+        self.assertEqual(out["tip"], [[out["cell"][1][0]]])
+        self.assertGreater(len(out["tip"][0][0]), 200)
         self.assertEqual(sorted(shown), sorted(n.replace("/", "\\") for n in tree))
         result = {name: shown[name.replace("/", "\\")][7] for name in tree}
         outside = "not tagged: characters outside the code page"

@@ -36,6 +36,8 @@
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
 //   exited                "exited<TAB>1" once the program has ended (30 s)
 //   alive                 "alive<TAB>1" while the program runs
+//   tip ROW COLUMN        put the mouse on a cell and, once a tip shows,
+//                         "tip<TAB>its text"
 //   usage EXE [ARGS...]   start a program that answers with a message box:
 //                         "usage<TAB>its lines...<TAB>exit code" once OK
 //                         has closed it
@@ -499,6 +501,39 @@ void Usage(const std::vector<std::string>& words) {
     std::printf("usage\t%s\t%lu\n", OneLine(text).c_str(), code);
 }
 
+BOOL CALLBACK FindTipOfTarget(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (process != target.process.dwProcessId || _stricmp(className, TOOLTIPS_CLASSA) != 0 ||
+        !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void Tip(int row, int column) {
+    HWND list = target.Control(kFileListId);
+    RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
+    // The list reads the column from top and what to measure from left.
+    RECT rect{column == 0 ? LVIR_LABEL : LVIR_BOUNDS, column, 0, 0};
+    buffer.Write(0, &rect, sizeof rect);
+    SendMessageA(list, LVM_GETSUBITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(buffer.At(0)));
+    buffer.Read(0, &rect, sizeof rect);
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &at);
+    SetCursorPos(at.x, at.y);
+    HWND tip = nullptr;
+    for (int i = 0; i < 400 && !tip; ++i) {
+        EnumWindows(FindTipOfTarget, reinterpret_cast<LPARAM>(&tip));
+        if (!tip) Sleep(25);
+    }
+    if (!tip) Fail("no tip showed over the cell");
+    std::printf("tip\t%s\n", Text(tip).c_str());
+}
+
 void SetItemState(RemoteBuffer& buffer, int row, UINT state, UINT mask) {
     LVITEMA item{};
     item.state = state;
@@ -599,7 +634,7 @@ bool IsStep(const std::string& word) {
                                          "focus", "resize", "info", "exited",
                                          "keystrokes", "browse", "settext", "dialog",
                                          "select", "selected", "layout", "text", "click",
-                                         "choose", "alive", "usage"};
+                                         "choose", "alive", "usage", "tip"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -635,6 +670,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     }
     if (step == "dialog") Dialog(word(0));
     if (step == "usage") Usage(words);
+    if (step == "tip") Tip(std::atoi(word(0).c_str()), std::atoi(word(1).c_str()));
     if (step == "alive") std::printf("alive\t%d\n", int(!Exited()));
     if (step == "select") Select(std::atoi(word(0).c_str()));
     if (step == "selected") Selected();

@@ -28,7 +28,7 @@ constexpr UINT kValuesReady = WM_APP + 2;
 
 // The share of the list's width each column gets; none narrower than its
 // heading with a sort arrow.
-constexpr int kColumnWeights[kColumnCount] = {260, 110, 110, 150, 70, 50, 50, 230};
+constexpr int kColumnWeights[kColumnCount] = {240, 100, 100, 140, 60, 50, 50, 270};
 constexpr int kStatusPartEnds[] = {170, 300, 440, 550, 730, 850, -1};
 constexpr int kMargin = 8;
 constexpr int kRowHeight = 24;
@@ -188,6 +188,12 @@ private:
     void OnValuesReady();
 
     void FillCell(NMLVDISPINFOW& info);
+    std::wstring CellAt(std::size_t index, int column);
+    void CreateCellTip();
+    static LRESULT CALLBACK ListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR self);
+    POINT CellUnderMouse() const;
+    void FillCellTip(NMTTDISPINFOW& info);
     const ValueTable& ValuesOfRow(std::size_t row, std::size_t& valueRow);
     bool Arranged() const { return sortColumn_ >= 0 || filter_ != ResultFilter::All; }
     std::size_t RowAt(std::size_t index) const;
@@ -217,6 +223,10 @@ private:
     NoteArea notice_;
     HWND list_ = nullptr, status_ = nullptr;
     HWND focusBeforeDeactivation_ = nullptr;
+    // Shows a cell's whole text where its column cuts it.
+    HWND cellTip_ = nullptr;
+    POINT tipCell_ = {-1, -1};  // column, row index
+    std::wstring tipText_;
 
     PathText patternInForce_;
     std::string pattern_;  // the box's text, as matched
@@ -397,6 +407,7 @@ void PreviewWindow::CreateControls() {
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     AddColumns();
+    CreateCellTip();
     status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
                               0, 0, 0, 0, window_,
                               reinterpret_cast<HMENU>(INT_PTR(kStatusBarId)), instance_,
@@ -536,6 +547,10 @@ void PreviewWindow::OnCommand(int id, int code) {
 }
 
 LRESULT PreviewWindow::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom == cellTip_ && header.code == TTN_GETDISPINFOW) {
+        FillCellTip(*reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(&header)));
+        return 0;
+    }
     if (header.hwndFrom != list_) return 0;
     if (header.code == LVN_GETDISPINFOW) {
         FillCell(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
@@ -780,25 +795,80 @@ const ValueTable& PreviewWindow::ValuesOfRow(std::size_t row, std::size_t& value
     return single_;
 }
 
+std::wstring PreviewWindow::CellAt(std::size_t index, int column) {
+    const std::size_t row = RowAt(index);
+    if (row >= rows_.Size() || column < 0 || column >= kColumnCount) return L"";
+    const PreviewFile& file = rows_.File(row);
+    if (column == kFileColumn && !file.wideRelativePath.empty()) return file.wideRelativePath;
+    std::size_t valueRow = 0;
+    const ValueTable& values = ValuesOfRow(row, valueRow);
+    return WideText(CellText(rows_, row, values, valueRow, PreviewColumn(column)));
+}
+
 void PreviewWindow::FillCell(NMLVDISPINFOW& info) {
     if (!(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return;
-    const std::size_t row = RowAt(std::size_t(info.item.iItem));
-    if (row >= rows_.Size() || info.item.iSubItem < 0 || info.item.iSubItem >= kColumnCount) {
-        info.item.pszText[0] = L'\0';
-        return;
-    }
-    const PreviewColumn column = PreviewColumn(info.item.iSubItem);
-    const PreviewFile& file = rows_.File(row);
-    std::wstring text;
-    if (column == kFileColumn && !file.wideRelativePath.empty()) {
-        text = file.wideRelativePath;
-    } else {
-        std::size_t valueRow = 0;
-        const ValueTable& values = ValuesOfRow(row, valueRow);
-        text = WideText(CellText(rows_, row, values, valueRow, column));
-    }
+    const std::wstring text = CellAt(std::size_t(info.item.iItem), info.item.iSubItem);
     // A shown text: the list's buffer takes what fits.
     lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
+}
+
+// One tool over the whole list, whose text is asked for each time it shows;
+// moving to another cell hides it, so that it shows again for that cell.
+void PreviewWindow::CreateCellTip() {
+    cellTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                               instance_, nullptr);
+    TOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = list_;
+    tool.uId = 1;
+    tool.rect = {0, 0, 32767, 32767};
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(cellTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(cellTip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    SetWindowSubclass(list_, ListMouse, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK PreviewWindow::ListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR self) {
+    if (message == WM_MOUSEMOVE) {
+        auto* window = reinterpret_cast<PreviewWindow*>(self);
+        const POINT cell = window->CellUnderMouse();
+        if (cell.x != window->tipCell_.x || cell.y != window->tipCell_.y) {
+            window->tipCell_ = cell;
+            SendMessageA(window->cellTip_, TTM_POP, 0, 0);
+        }
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(list, ListMouse, 1);
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+// Column and row index of the cell under the mouse; -1 and -1 for none.
+POINT PreviewWindow::CellUnderMouse() const {
+    LVHITTESTINFO hit{};
+    GetCursorPos(&hit.pt);
+    ScreenToClient(list_, &hit.pt);
+    if (SendMessageA(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0) {
+        return {-1, -1};
+    }
+    return {hit.iSubItem, hit.iItem};
+}
+
+// No text, and so no tip, where the column shows the whole cell.
+void PreviewWindow::FillCellTip(NMTTDISPINFOW& info) {
+    const POINT cell = CellUnderMouse();
+    tipText_.clear();
+    if (cell.y >= 0) {
+        std::wstring text = CellAt(std::size_t(cell.y), cell.x);
+        const int needed = int(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0,
+                                            reinterpret_cast<LPARAM>(text.c_str())));
+        const int room = int(SendMessageA(list_, LVM_GETCOLUMNWIDTH, WPARAM(cell.x), 0));
+        // The list leaves a few pixels of margin on either side of a cell.
+        if (needed + 12 > room) tipText_ = std::move(text);
+    }
+    info.lpszText = const_cast<wchar_t*>(tipText_.c_str());
 }
 
 void PreviewWindow::SortBy(int column) {
