@@ -2,26 +2,27 @@
 ; folder, where the host keeps its encoder plugins, and its own files (the
 ; tools, the read-me and the uninstaller) into a PathTagger folder below it.
 ; Built by the package target, which defines VERSION, OUTFILE, PLUGIN_DLL,
-; README and SHIPPED (the generated list of tools and shortcuts).
+; README, UNINSTALLER_EXE and SHIPPED (the generated list of tools and
+; shortcuts).
+;
+; Everything that can refuse is decided before the first write: a refused
+; run leaves the disk, the registry and the Start menu as they were.
 Unicode true
 !include LogicLib.nsh
 !include FileFunc.nsh
-
-!define HOST_KEY "Software\Brackenford\Sonavell"
-!define DEFAULT_HOST_FOLDER "c:\Program files\Brackenford\Sonavell\"
-!define COMPRESSION_FOLDER "Compression"
-!define OWN_FOLDER "PathTagger"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\PathTagger"
-!define PUBLISHER "PathTagger developers"
-; Exit status of a run that changed nothing because a file is in use.
-!define EXIT_IN_USE 3
+!define PATHTAGGER_INSTALLER
+!include "${SHIPPED}"
+!include "${__FILEDIR__}\common.nsh"
 
 Name "PathTagger ${VERSION}"
 OutFile "${OUTFILE}"
+; The host lives below Program Files and the shortcut is for all users.
+; The host's own record (InstalledTo) is per user, so an installer elevated
+; as another account does not see it: it then finds no host and asks.
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
-ShowUninstDetails show
+AllowSkipFiles off
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=0 "ProductName" "PathTagger"
@@ -31,135 +32,237 @@ VIAddVersionKey /LANG=0 "FileDescription" "PathTagger ${VERSION} setup"
 VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
-!include "${SHIPPED}"
-
 DirText "PathTagger.dll goes into the host's Compression folder, where the host \
-keeps its encoder plugins. The folder below was found from the host's \
-installation; change it if the host lives elsewhere." \
+keeps its encoder plugins. The folder below is where PathTagger is installed, \
+or else the one found from the host's installation; change it if the host \
+lives elsewhere." \
   "Compression folder of the host"
-Page directory
+Page directory "" "" DirectoryLeave
 Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
 
-; The highest folder on the way to $INSTDIR that this run creates, or empty:
-; the uninstall removes the folders up to it again, when they are empty.
-Var CreatedFolder
+; The Compression folder of the copy that the Add/Remove entry records, and
+; whether its install made that folder; empty when there is none.
+Var InstalledIn
+Var InstalledInCreated
+; 1 when this run makes $INSTDIR.
+Var Created
+; 1 from the first write of this run on.
+Var Writing
 
-; The installation folder of the host as the host records it, or its default.
 Function .onInit
-  ${If} $INSTDIR == ""
-    ReadRegStr $0 HKCU "${HOST_KEY}" "InstalledTo"
-    ${If} $0 == ""
-      StrCpy $0 "${DEFAULT_HOST_FOLDER}"
-    ${EndIf}
-    StrCpy $1 $0 1 -1
-    ${If} $1 != "\"
-      StrCpy $0 "$0\"
-    ${EndIf}
-    StrCpy $INSTDIR "$0${COMPRESSION_FOLDER}"
+  ReadRegStr $InstalledIn HKLM "${UNINSTALL_KEY}" "CompressionFolder"
+  ReadRegDWORD $InstalledInCreated HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder"
+  ${If} $InstalledIn != ""
+  ${AndIfNot} ${FileExists} "$InstalledIn\PathTagger.dll"
+  ${AndIfNot} ${FileExists} "$InstalledIn\${OWN_FOLDER}\${UNINSTALLER}"
+    StrCpy $InstalledIn ""  ; removed by hand: nothing there to look after
+  ${EndIf}
+  ${If} $INSTDIR != ""  ; /D=
+    Return
+  ${EndIf}
+  ${If} $InstalledIn != ""
+    StrCpy $INSTDIR $InstalledIn
+    Return
+  ${EndIf}
+  ; A value too long to read counts as missing: the default folder is then
+  ; used only if a host is really there, which the checks below make sure of.
+  ReadRegStr $0 HKCU "${HOST_KEY}" "InstalledTo"
+  ${If} $0 == ""
+    StrCpy $0 "${DEFAULT_HOST_FOLDER}"
+  ${EndIf}
+  StrCpy $1 $0 1 -1
+  ${If} $1 != "\"
+    StrCpy $0 "$0\"
+  ${EndIf}
+  StrCpy $INSTDIR "$0${COMPRESSION_FOLDER}"
+FunctionEnd
+
+; Is $INSTDIR the Compression folder of a host, and do the files fit below
+; it? NSIS holds at most 1,023 characters of a folder; a longer one arrives
+; cut, and is refused here as too long before anything acts on it.
+Function CheckFolder
+  StrCpy $R3 0
+  ${If} ${FileExists} "$INSTDIR\${HOST_DECODERS}\*.*"
+    StrCpy $R3 ${EXIT_NOT_A_HOST}
+    StrCpy $R4 "$INSTDIR is the host's own folder. The host loads encoder plugins only from \
+its Compression folder: choose $INSTDIR\${COMPRESSION_FOLDER}."
+    Return
+  ${EndIf}
+  ${GetFileName} $INSTDIR $R0
+  ${GetParent} $INSTDIR $R1
+  ${If} $R0 != "${COMPRESSION_FOLDER}"
+  ${OrIfNot} ${FileExists} "$R1\${HOST_DECODERS}\*.*"
+    StrCpy $R3 ${EXIT_NOT_A_HOST}
+    StrCpy $R4 "$INSTDIR is not the Compression folder of an installed host: there is no \
+$R1\${HOST_DECODERS} folder beside it. Choose the Compression folder in the host's \
+installation folder."
+    Return
+  ${EndIf}
+  StrCpy $R0 "$INSTDIR\PathTagger.dll"
+  Call RefuseTooLong
+  ${If} $R3 = 0
+    StrCpy $R0 "$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}"
+    Call RefuseTooLong
+  ${EndIf}
+  ${If} $R3 = 0
+    StrCpy $R0 "$INSTDIR\${OWN_FOLDER}\README.txt"
+    Call RefuseTooLong
+  ${EndIf}
+  ${If} $R3 = 0
+    StrCpy $R6 "$INSTDIR\${OWN_FOLDER}"
+    Call FitShippedTools
   ${EndIf}
 FunctionEnd
 
-; A file that is about to be replaced or removed must open for writing: a
-; library the host has loaded does not, and writing around it would leave a
-; half-installed plugin. $R0 names the file. Nothing has been written when
-; this refuses.
-!macro REFUSE_WHILE_IN_USE un
-Function ${un}RefuseWhileInUse
-  ${IfNot} ${FileExists} $R0
-    Return
-  ${EndIf}
-  retry:
-  ClearErrors
-  FileOpen $R1 $R0 a
-  ${IfNot} ${Errors}
-    FileClose $R1
-    Return
-  ${EndIf}
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-    "$R0 is in use, most likely by the host.$\r$\n$\r$\nClose the host and press Retry, \
-or Cancel to leave everything as it is." /SD IDCANCEL IDRETRY retry
-  SetErrorLevel ${EXIT_IN_USE}
-  Abort "Nothing was changed: $R0 is in use. Close the host and run this again."
-FunctionEnd
-!macroend
-!insertmacro REFUSE_WHILE_IN_USE ""
-!insertmacro REFUSE_WHILE_IN_USE "un."
-
-; A reinstall keeps the answer of the first install.
-Function FindCreatedFolder
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayName"
-  ${If} $0 != ""
-    ReadRegStr $CreatedFolder HKLM "${UNINSTALL_KEY}" "CreatedFolder"
-    Return
-  ${EndIf}
-  StrCpy $CreatedFolder ""
-  StrCpy $0 "$INSTDIR"
-  ${DoUntil} $0 == ""
-    ${If} ${FileExists} "$0\*.*"
+; A file written and removed again in $R0 shows the folder can be written;
+; a folder that is still to be made is judged by the nearest one that is
+; there. The file is opened for writing by name, not trusted to exist
+; because GetTempFileName gave a name: Wine gives one even where it could
+; not make the file.
+Function ProbeFolder
+  ${DoUntil} ${FileExists} "$R0\*.*"
+    ${GetParent} $R0 $R0
+    ${If} $R0 == ""
       ${Break}
     ${EndIf}
-    StrCpy $CreatedFolder "$0"
-    ${GetParent} "$0" $0
   ${Loop}
+  ClearErrors
+  GetTempFileName $R1 $R0
+  ${IfNot} ${Errors}
+  ${AndIf} $R1 != ""
+    FileOpen $R2 $R1 w
+  ${EndIf}
+  ${If} ${Errors}
+  ${OrIf} $R1 == ""
+    StrCpy $R3 ${EXIT_NOT_WRITTEN}
+    StrCpy $R4 "$R0 cannot be written to. Nothing was installed."
+    Return
+  ${EndIf}
+  FileClose $R2
+  Delete $R1
+FunctionEnd
+
+; Every check, in the order the user should hear of them.
+Function CheckAll
+  Call CheckFolder
+  ${If} $R3 = 0
+    StrCpy $R6 $INSTDIR
+    Call CheckCopyInUse
+  ${EndIf}
+  ${If} $R3 = 0
+  ${AndIf} $InstalledIn != ""
+  ${AndIf} $InstalledIn != $INSTDIR
+    StrCpy $R6 $InstalledIn
+    Call CheckCopyInUse
+  ${EndIf}
+  ${If} $R3 = 0
+    StrCpy $R0 $INSTDIR
+    Call ProbeFolder
+  ${EndIf}
+  ${If} $R3 = 0
+    StrCpy $R0 "$INSTDIR\${OWN_FOLDER}"
+    Call ProbeFolder
+  ${EndIf}
+FunctionEnd
+
+; Interactively a refusal keeps the folder page open, to choose again.
+Function DirectoryLeave
+  Call CheckAll
+  ${If} $R3 != 0
+    ${If} $R3 != ${EXIT_IN_USE}  ; that one has had its own message, with Retry
+      MessageBox MB_OK|MB_ICONEXCLAMATION $R4
+    ${EndIf}
+    Abort
+  ${EndIf}
+FunctionEnd
+
+!macro REFUSE_UNLESS_DONE
+  ${If} $R3 != 0
+    DetailPrint $R4
+    SetErrorLevel $R3
+    Abort "Nothing was installed: see the details below."
+  ${EndIf}
+!macroend
+
+; After a failed write the copy is taken out again whole: an entry or a
+; shortcut for a half-written copy would point at files that are not there.
+Function Withdraw
+  StrCpy $Writing 0
+  SetOutPath $TEMP  ; not the folder about to go
+  StrCpy $R6 $INSTDIR
+  StrCpy $R7 $Created
+  StrCpy $R8 0
+  Call RemoveCopy
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DetailPrint "Writing into $INSTDIR or the registry failed; what was written is removed again."
+  SetErrorLevel ${EXIT_NOT_WRITTEN}
+FunctionEnd
+
+Function WithdrawOnErrors
+  ${If} ${Errors}
+    Call Withdraw
+    Abort "Nothing was installed: see the details below."
+  ${EndIf}
+FunctionEnd
+
+; NSIS itself stops the run when File cannot write.
+Function .onInstFailed
+  ${If} $Writing = 1
+    Call Withdraw
+  ${EndIf}
 FunctionEnd
 
 Section "PathTagger" SecPlugin
-  StrCpy $R0 "$INSTDIR\PathTagger.dll"
-  Call RefuseWhileInUse
-  !insertmacro CHECK_SHIPPED_TOOLS "$INSTDIR\${OWN_FOLDER}" ""
+  Call CheckAll
+  !insertmacro REFUSE_UNLESS_DONE
 
-  Call FindCreatedFolder
+  ${If} $InstalledIn == $INSTDIR
+    StrCpy $Created $InstalledInCreated
+  ${Else}
+    ; One copy at a time: the entry, the shortcuts and the uninstaller only
+    ; ever know one, so the copy elsewhere goes before this one is written.
+    ${If} $InstalledIn != ""
+      DetailPrint "Removing the copy in $InstalledIn"
+      StrCpy $R6 $InstalledIn
+      StrCpy $R7 $InstalledInCreated
+      StrCpy $R8 0
+      Call RemoveCopy
+      DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ${EndIf}
+    StrCpy $Created 0
+    ${IfNot} ${FileExists} "$INSTDIR\*.*"
+      StrCpy $Created 1
+    ${EndIf}
+  ${EndIf}
 
+  StrCpy $Writing 1
+  ClearErrors
   SetOverwrite on
+  CreateDirectory "$INSTDIR\${OWN_FOLDER}"
   SetOutPath "$INSTDIR"
   File "/oname=PathTagger.dll" "${PLUGIN_DLL}"
   SetOutPath "$INSTDIR\${OWN_FOLDER}"
   File "/oname=README.txt" "${README}"
   !insertmacro INSTALL_SHIPPED_TOOLS
-  WriteUninstaller "$INSTDIR\${OWN_FOLDER}\Uninstall.exe"
+  File "/oname=${UNINSTALLER}" "${UNINSTALLER_EXE}"
+  Call WithdrawOnErrors
   !insertmacro CREATE_SHORTCUTS "$INSTDIR\${OWN_FOLDER}"
 
   SectionGetSize ${SecPlugin} $0
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "PathTagger"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${OWN_FOLDER}\${UNINSTALLER},0"
+  ; PathTagger's own folder: the Compression folder holds other plugins too.
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR\${OWN_FOLDER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" \
-    '"$INSTDIR\${OWN_FOLDER}\Uninstall.exe"'
+    '"$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
-    '"$INSTDIR\${OWN_FOLDER}\Uninstall.exe" /S'
+    '"$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "CreatedFolder" "$CreatedFolder"
-SectionEnd
-
-; Removes what the installer wrote and nothing else: the host's other files
-; and the user's stored pattern stay.
-Section "Uninstall"
-  ${GetParent} "$INSTDIR" $R9
-  StrCpy $R0 "$R9\PathTagger.dll"
-  Call un.RefuseWhileInUse
-  !insertmacro CHECK_SHIPPED_TOOLS "$INSTDIR" "un."
-
-  ReadRegStr $CreatedFolder HKLM "${UNINSTALL_KEY}" "CreatedFolder"
-  !insertmacro REMOVE_SHORTCUTS
-  Delete "$R9\PathTagger.dll"
-  !insertmacro REMOVE_SHIPPED_TOOLS "$INSTDIR"
-  Delete "$INSTDIR\README.txt"
-  Delete "$INSTDIR\Uninstall.exe"
-  RMDir "$INSTDIR"
-  ${If} $CreatedFolder != ""
-    StrCpy $0 "$R9"
-    ${DoUntil} $0 == ""
-      RMDir "$0"
-      ${If} $0 == $CreatedFolder
-        ${Break}
-      ${EndIf}
-      ${GetParent} "$0" $0
-    ${Loop}
-  ${EndIf}
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "CompressionFolder" "$INSTDIR"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder" $Created
+  Call WithdrawOnErrors
 SectionEnd

@@ -1,217 +1,415 @@
 #!/usr/bin/env python3
-"""The installer as a user of the host runs it, silently, under Wine: into the
-host that InstalledTo names and, without it, into the default folder; the host
-stand-in tags a file through the installed plugin; the uninstaller leaves the
-host folder as it was before, the user's pattern in place and no Add/Remove
-entry; and a plugin file that another process holds stops the installer and
-the uninstaller before they change anything.
+"""The installer and the uninstaller as a user of the host runs them, silently,
+under Wine, each case in a fresh prefix: into the host that InstalledTo names,
+into a host found nowhere else, over a copy elsewhere, into folders that are no
+host's Compression folder, too deep or not writable, and with a file of theirs
+held by another process. Every run is judged by its exit status and by what it
+left on the disk, in the Add/Remove entry and in the Start menu.
 
-Usage: installer_test.py WINE_RUN SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE HOSTS_DIR
+Usage: installer_test.py WINE_SESSION SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE WORK_DIR
 """
 import hashlib
 import os
+import select
 import shutil
 import subprocess
 import sys
-import time
 import unittest
 
 from mutagen.id3 import ID3
 
-WINE_RUN, SETUP, VERSION, HOST_EXE, ID3TAGS_DLL, HOLD_FILE, HOSTS_DIR = sys.argv[1:8]
+WINE_SESSION, SETUP, VERSION, HOST_EXE, ID3TAGS_DLL, HOLD_FILE, WORK_DIR = sys.argv[1:8]
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "demo"))
 import make_demo_tree  # noqa: E402
 
 SETTINGS_KEY = r"HKCU\Software\Brackenford\Sonavell"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PathTagger"
-DEFAULT_COMPRESSION = r"c:\Program files\Brackenford\Sonavell\Compression"
-EXIT_IN_USE = 3
+DEFAULT_HOST = r"c:\Program files\Brackenford\Sonavell"
+STAGED_HOST = r"C:\Program Files\Brackenford\Sonavell Été"
+START_MENU = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\PathTagger"
+PREVIEW_VALUES = ("PathTaggerPreview.WindowWidth", "PathTaggerPreview.WindowHeight",
+                  "PathTaggerPreview.LastFolder")
+OWN_FILES = ("README.txt", "pathtagger-preview.exe", "PathTaggerPreview.exe", "Uninstall.exe")
+OWN_NAMES = {"pathtagger.dll", "pathtagger", "pathtagger-preview.exe", "pathtaggerpreview.exe",
+             "pathtagger preview.lnk"}
+LONGEST_PATH = 259  # what Windows starts a program from
+
+EXIT_IN_USE, EXIT_NOT_A_HOST, EXIT_TOO_LONG, EXIT_NOT_WRITTEN = 3, 4, 5, 6
+
+TEMPLATE = os.path.join(WORK_DIR, "template-prefix")
 
 
-def wine(*args, timeout=120):
-    return subprocess.run([WINE_RUN, *args], capture_output=True, timeout=timeout)
+def make_template():
+    """A prefix made once and never run in; every case starts from a copy."""
+    env = dict(os.environ, WINEPREFIX=TEMPLATE,
+               PATHTAGGER_WINE_SESSION=os.path.join(WORK_DIR, "template-session"))
+    subprocess.run([WINE_SESSION, "ensure"], env=env, check=True, timeout=300)
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
+class Prefix:
+    """A fresh copy of the template, with its own wineserver."""
+
+    def __init__(self, name):
+        self.root = os.path.join(WORK_DIR, name)
+        self.remove()
+        subprocess.run(["cp", "-a", "--reflink=auto", TEMPLATE, self.root], check=True)
+        self.env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "LC_ALL")}
+        # File names in UTF-8; console output (reg.exe) in code page 437.
+        self.env.update(WINEPREFIX=self.root, WINEARCH="win32", WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8")
+        # One server for the case, and Wine's background services started
+        # with no pipe of ours to hold open.
+        quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True, **quiet)
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, check=True, **quiet)
+
+    def remove(self):
+        if os.path.isdir(self.root):
+            subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=self.root),
+                           stdin=subprocess.DEVNULL, capture_output=True)
+            subprocess.run(["chattr", "-R", "-i", self.root], capture_output=True)
+            shutil.rmtree(self.root)
+
+    def wine(self, *args, timeout=120, **kwargs):
+        return subprocess.run(["wine", *args], env=self.env, capture_output=True,
+                              timeout=timeout, **kwargs)
+
+    def popen(self, *args):
+        return subprocess.Popen(["wine", *args], env=self.env, stdin=subprocess.PIPE,
+                                stdout=subprocess.PIPE)
+
+    def command_line(self, line):
+        """Runs a command line as typed: /D= takes the rest of the line,
+        spaces and all, and must not arrive quoted. Wine quotes the one
+        argument, and cmd takes the quotes off again."""
+        return self.wine("cmd", "/s", "/c", line)
+
+    def programs(self):
+        """The process ids of the programs running in the prefix, Wine's own
+        services and server left out."""
+        found = []
+        mark = b"WINEPREFIX=" + self.root.encode()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    if mark not in f.read().split(b"\0"):
+                        continue
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    program = f.read().split(b"\0")[0].decode("utf-8", "replace").lower()
+            except OSError:
+                continue  # ended meanwhile
+            if not program.startswith("c:\\windows\\") and "wineserver" not in program:
+                found.append(int(pid))
+        return found
+
+    def wait_for_every_program(self):
+        """Until every program of the prefix has ended: the uninstaller's
+        hand-over to its copy among them."""
+        for pid in self.programs():
+            try:
+                handle = os.pidfd_open(pid)
+            except ProcessLookupError:
+                continue
+            try:
+                ready, _, _ = select.select([handle], [], [], 120)
+                assert ready, "program %d still running" % pid
+            finally:
+                os.close(handle)
+
+    def unix(self, path):
+        """The file behind a C: path, its names matched as Windows matches them."""
+        drive, _, rest = path.partition(":\\")
+        assert drive.lower() == "c", path
+        here = os.path.join(self.root, "drive_c")
+        for name in (p for p in rest.split("\\") if p):
+            found = [e for e in os.listdir(here) if e.lower() == name.lower()] \
+                if os.path.isdir(here) else []
+            here = os.path.join(here, found[0] if found else name)
+        return here
+
+    def exists(self, path):
+        return os.path.exists(self.unix(path))
+
+    def reg_values(self, key):
+        """The values of a key as {name: data}, or None when the key is missing."""
+        done = self.wine("reg", "query", key)
+        if done.returncode != 0:
+            return None
+        values = {}
+        for line in done.stdout.decode("cp437").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[1].startswith("REG_"):
+                values[parts[0]] = parts[2] if len(parts) == 3 else ""
+        return values
+
+    def set_value(self, key, name, data, kind="REG_SZ"):
+        done = self.wine("reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f")
+        assert done.returncode == 0, done.stderr
+
+    def snapshot(self, *paths):
+        """Every folder and file below the paths, with the files' digests."""
+        entries = {}
+        for path in paths:
+            root = self.unix(path)
+            for folder, _, files in os.walk(root):
+                entries[folder + "/"] = None
+                for name in files:
+                    with open(os.path.join(folder, name), "rb") as f:
+                        entries[os.path.join(folder, name)] = hashlib.sha256(f.read()).hexdigest()
+        return entries
+
+    def traces(self):
+        """Whatever of PathTagger the prefix holds: files and folders named
+        after it outside Windows' own folder, and the Add/Remove entry."""
+        found = []
+        drive_c = os.path.join(self.root, "drive_c")
+        for folder, dirs, files in os.walk(drive_c):
+            if folder == drive_c:
+                dirs.remove("windows")
+            found += [os.path.join(folder, n) for n in dirs + files if n.lower() in OWN_NAMES]
+        if self.reg_values(UNINSTALL_KEY) is not None:
+            found.append(UNINSTALL_KEY)
+        return found
 
 
-def reg_values(key):
-    """The values of a key as {name: data}, or None when the key is missing."""
-    done = wine("reg", "query", key)
-    if done.returncode != 0:
-        return None
-    values = {}
-    for line in done.stdout.decode("latin-1").splitlines():
-        parts = line.strip().split(None, 2)
-        if len(parts) == 3 and parts[1].startswith("REG_"):
-            values[parts[0]] = parts[2]
-    return values
-
-
-def set_installed_to(folder):
-    wine("reg", "add", SETTINGS_KEY, "/v", "InstalledTo", "/t", "REG_SZ", "/d", folder, "/f")
-
-
-def forget_installed_to():
-    wine("reg", "delete", SETTINGS_KEY, "/v", "InstalledTo", "/f")
-
-
-def windows_file_exists(path):
-    done = wine("cmd", "/c", "if exist \"%s\" (echo yes) else (echo no)" % path)
-    return done.stdout.decode("latin-1").strip() == "yes"
-
-
-def snapshot(root):
-    """Every folder and file below root, with the files' content digests."""
-    entries = {}
-    for folder, dirs, files in os.walk(root):
-        rel = os.path.relpath(folder, root)
-        entries[rel + "/"] = None
-        for name in files:
-            with open(os.path.join(folder, name), "rb") as f:
-                entries[os.path.join(rel, name)] = hashlib.sha256(f.read()).hexdigest()
-    return entries
-
-
-def uninstall_and_wait(uninstaller):
-    """Runs the uninstaller as Add/Remove does. It hands over to a copy of
-    itself and returns at once, so this waits until the entry is gone (the
-    uninstall's last step)."""
-    done = wine(uninstaller, "/S")
-    deadline = time.monotonic() + 90
-    while reg_values(UNINSTALL_KEY) is not None and time.monotonic() < deadline:
-        time.sleep(0.5)
-    return done
+def deep_folder(base, length):
+    """A folder path of the given length below base, in names of at most 49
+    characters, which any file system takes."""
+    names = []
+    rest = length - len(base)
+    while rest > 100:
+        names.append("d" * 49)
+        rest -= 50
+    names += ["e" * (rest // 2 - 1), "f" * (rest - rest // 2 - 1)]
+    return base + "".join("\\" + name for name in names)
 
 
 class Installer(unittest.TestCase):
-    def setUp(self):
-        forget_installed_to()
-        self.assertIsNone(reg_values(UNINSTALL_KEY), "a previous run left the entry")
-        self.root = os.path.join(HOSTS_DIR, self.id().split(".")[-1])
-        shutil.rmtree(self.root, ignore_errors=True)
+    def fresh_prefix(self, label=""):
+        prefix = Prefix(self.id().split(".")[-1][5:40] + label)
+        self.addCleanup(prefix.remove)
+        return prefix
 
-    def stage_host(self, with_compression_folder=True):
+    def stage_host(self, prefix, folder, compression="with a plugin"):
         """A host folder as the host leaves it: its program, its decoder, and
-        maybe another encoder plugin in its compression folder."""
-        host = os.path.join(self.root, "Sonavell")
+        a Compression folder with another encoder plugin, empty, or none."""
+        host = prefix.unix(folder)
         os.makedirs(os.path.join(host, "Multiplayer", "Input"))
         shutil.copy(HOST_EXE, host)
         shutil.copy(ID3TAGS_DLL, os.path.join(host, "Multiplayer", "Input"))
-        if with_compression_folder:
+        if compression:
             os.makedirs(os.path.join(host, "Compression"))
+        if compression == "with a plugin":
             with open(os.path.join(host, "Compression", "OtherEncoder.dll"), "wb") as f:
                 f.write(b"MZ another encoder")
-        return host
+        return folder
 
-    def install(self, *args):
-        return wine(SETUP, "/S", *args)
+    def install(self, prefix, *args):
+        setup = "Z:" + os.path.abspath(SETUP).replace("/", "\\")
+        return prefix.command_line(" ".join([setup, "/S", *args])).returncode
 
-    def assert_installed(self, compression):
-        for name in ("PathTagger.dll", r"PathTagger\README.txt",
-                     r"PathTagger\pathtagger-preview.exe", r"PathTagger\PathTaggerPreview.exe",
-                     r"PathTagger\Uninstall.exe"):
-            self.assertTrue(os.path.isfile(os.path.join(compression, *name.split("\\"))), name)
-        entry = reg_values(UNINSTALL_KEY)
-        self.assertIsNotNone(entry)
+    def uninstall(self, prefix):
+        """As Add/Remove runs it silently: the entry's QuietUninstallString."""
+        command = prefix.reg_values(UNINSTALL_KEY)["QuietUninstallString"]
+        program, _, options = command[1:].partition('" ')
+        self.assertEqual(options, "/S")
+        status = prefix.wine(program, "/S").returncode
+        prefix.wait_for_every_program()
+        return status
+
+    def assert_installed(self, prefix, compression):
+        self.assertTrue(prefix.exists(compression + r"\PathTagger.dll"))
+        for name in OWN_FILES:
+            self.assertTrue(prefix.exists(compression + "\\PathTagger\\" + name), name)
+        self.assertTrue(prefix.exists(START_MENU + r"\PathTagger Preview.lnk"))
+        entry = prefix.reg_values(UNINSTALL_KEY)
         self.assertEqual(entry["DisplayName"], "PathTagger")
         self.assertEqual(entry["DisplayVersion"], VERSION)
         self.assertTrue(entry["Publisher"])
-        self.assertIn(r"\PathTagger\Uninstall.exe", entry["UninstallString"])
+        own = compression + r"\PathTagger"
+        self.assertEqual(entry["InstallLocation"].lower(), own.lower(),
+                         "PathTagger's own folder, not the shared Compression folder")
+        self.assertEqual(entry["UninstallString"].lower(), '"%s\\uninstall.exe"' % own.lower())
+        icon, _, index = entry["DisplayIcon"].rpartition(",")
+        self.assertTrue(prefix.exists(icon), icon)
+        self.assertEqual(index, "0")
         self.assertGreater(int(entry["EstimatedSize"], 16), 0)
         return entry
 
-    def test_install_into_the_recorded_host_tag_through_it_and_uninstall_to_as_before(self):
-        host = self.stage_host()
-        before = snapshot(host)
-        set_installed_to(windows_path(host))  # stored without the closing backslash
-        done = self.install()
-        self.assertEqual(done.returncode, 0, done.stderr)
-        compression = os.path.join(host, "Compression")
-        entry = self.assert_installed(compression)
+    def assert_refused(self, prefix, status, expected, before, *hosts):
+        self.assertEqual(status, expected)
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(*hosts), before)
 
-        music = os.path.join(self.root, "music")
+    def test_into_the_recorded_host_tag_through_it_and_uninstall_to_as_before(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        before = prefix.snapshot(host)
+        prefix.set_value(SETTINGS_KEY, "InstalledTo", host)  # without the closing backslash
+        self.assertEqual(self.install(prefix), 0)
+        compression = host + r"\Compression"
+        self.assert_installed(prefix, compression)
+
+        music = os.path.join(prefix.unix("C:\\"), "music")
         os.makedirs(music)
-        song = os.path.join(music, "Some Band-A Song.mp3")
-        with open(song, "wb") as f:
+        with open(os.path.join(music, "Some Band-A Song.mp3"), "wb") as f:
             f.write(make_demo_tree.silent_mp3())
-        plugin = windows_path(os.path.join(compression, "PathTagger.dll"))
-        tagged = wine(os.path.join(host, "pathtagger-host.exe"), "--plugin", plugin,
-                      "--pattern", "[artist]-[track]", windows_path(song))
+        tagged = prefix.wine(prefix.unix(host + r"\pathtagger-host.exe"),
+                             "--plugin", compression + r"\PathTagger.dll",
+                             "--pattern", "[artist]-[track]", r"C:\music\Some Band-A Song.mp3")
         self.assertEqual(tagged.returncode, 0, tagged.stderr)
-        tags = ID3(song)
+        tags = ID3(os.path.join(music, "Some Band-A Song.mp3"))
         self.assertEqual(str(tags["TPE1"]), "Some Band")
         self.assertEqual(str(tags["TIT2"]), "A Song")
+        for name in PREVIEW_VALUES:  # as the preview window leaves them
+            prefix.set_value(SETTINGS_KEY, name, "1")
 
-        done = uninstall_and_wait(entry["UninstallString"].strip('"'))
-        self.assertEqual(done.returncode, 0, done.stderr)
-        self.assertIsNone(reg_values(UNINSTALL_KEY))
-        self.assertEqual(snapshot(host), before)
-        self.assertEqual(reg_values(SETTINGS_KEY).get("KestraTagFromFilename"),
-                         "[artist]-[track]", "the user's pattern stays")
+        self.assertEqual(self.uninstall(prefix), 0)
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+        settings = prefix.reg_values(SETTINGS_KEY)
+        self.assertEqual(settings.get("KestraTagFromFilename"), "[artist]-[track]",
+                         "the user's pattern stays")
+        self.assertFalse(set(PREVIEW_VALUES) & set(settings), settings)
 
-    def test_a_compression_folder_the_installer_made_goes_with_the_uninstall(self):
-        host = self.stage_host(with_compression_folder=False)
-        before = snapshot(host)
-        done = self.install("/D=" + windows_path(os.path.join(host, "Compression")))
-        self.assertEqual(done.returncode, 0, done.stderr)
-        entry = self.assert_installed(os.path.join(host, "Compression"))
-        uninstall_and_wait(entry["UninstallString"].strip('"'))
-        self.assertEqual(snapshot(host), before)
+    def test_a_compression_folder_the_install_made_goes_with_the_uninstall(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST, compression=None)
+        before = prefix.snapshot(host)
+        self.assertEqual(self.install(prefix, "/D=" + host + r"\Compression"), 0)
+        self.assert_installed(prefix, host + r"\Compression")
+        self.assertEqual(self.uninstall(prefix), 0)
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
 
-    def test_without_installed_to_the_default_folder_is_used(self):
-        dll = DEFAULT_COMPRESSION + r"\PathTagger.dll"
-        self.assertFalse(windows_file_exists(r"c:\Program files\Brackenford"))
-        done = self.install()
-        self.assertEqual(done.returncode, 0, done.stderr)
-        self.assertTrue(windows_file_exists(dll))
-        entry = reg_values(UNINSTALL_KEY)
-        self.assertEqual(entry["InstallLocation"].lower(), DEFAULT_COMPRESSION.lower())
-        uninstall_and_wait(entry["UninstallString"].strip('"'))
-        self.assertFalse(windows_file_exists(r"c:\Program files\Brackenford"),
-                         "the folders the install made go again")
-        self.assertIsNone(reg_values(UNINSTALL_KEY))
+    def test_without_installed_to_only_a_host_in_the_default_folder_is_used(self):
+        prefix = self.fresh_prefix()
+        self.assertEqual(self.install(prefix), EXIT_NOT_A_HOST)
+        self.assertFalse(prefix.exists(r"c:\Program files\Brackenford"),
+                         "no host folder made for a host that is not there")
+        self.assertEqual(prefix.traces(), [])
 
-    def test_a_plugin_held_by_another_process_stops_both_before_any_change(self):
-        for how in (["--load"], []):  # loaded as the host loads it; opened unshared
-            with self.subTest(how=how):
-                self.check_held_plugin_stops_both(how)
+        self.stage_host(prefix, DEFAULT_HOST)
+        self.assertEqual(self.install(prefix), 0)
+        self.assert_installed(prefix, DEFAULT_HOST + r"\Compression")
 
-    def check_held_plugin_stops_both(self, how):
-        shutil.rmtree(self.root, ignore_errors=True)
-        host = self.stage_host()
-        compression = os.path.join(host, "Compression")
-        set_installed_to(windows_path(host))
-        self.assertEqual(self.install().returncode, 0)
-        entry = self.assert_installed(compression)
-        readme = os.path.join(compression, "PathTagger", "README.txt")
+    def test_a_folder_that_is_no_hosts_compression_folder_is_refused(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        os.makedirs(prefix.unix(host + r"\Skins"))
+        before = prefix.snapshot(r"C:\Program Files")
+        for folder in (host, host + r"\Skins", r"C:\Program Files\Elsewhere\Compression"):
+            with self.subTest(folder=folder):
+                self.assert_refused(prefix, self.install(prefix, "/D=" + folder),
+                                    EXIT_NOT_A_HOST, before, r"C:\Program Files")
+
+    def test_a_folder_whose_files_would_not_fit_is_refused_and_one_that_just_fits_is_not(self):
+        prefix = self.fresh_prefix()
+        tail = r"\Compression\PathTagger\pathtagger-preview.exe"
+        for extra in (1, 0):
+            host = self.stage_host(prefix, deep_folder("C:\\H%d" % extra,
+                                                       LONGEST_PATH + extra - len(tail)))
+            self.assertEqual(len(host + tail), LONGEST_PATH + extra)
+            before = prefix.snapshot(host)
+            status = self.install(prefix, "/D=" + host + r"\Compression")
+            if extra:
+                with self.subTest("one character too long"):
+                    self.assert_refused(prefix, status, EXIT_TOO_LONG, before, host)
+            else:
+                with self.subTest("just fits"):
+                    self.assertEqual(status, 0)
+                    self.assert_installed(prefix, host + r"\Compression")
+                    self.assertEqual(self.uninstall(prefix), 0)
+                    self.assertEqual(prefix.snapshot(host), before)
+
+    def test_a_compression_folder_that_cannot_be_written_gets_nothing_and_no_entry(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        before = prefix.snapshot(host)
+        compression = prefix.unix(host + r"\Compression")
+        # Permissions do not stop root; the immutable flag does.
+        locked = subprocess.run(["chattr", "+i", compression], capture_output=True)
+        self.assertEqual(locked.returncode, 0, locked.stderr)
+        try:
+            status = self.install(prefix, "/D=" + host + r"\Compression")
+        finally:
+            subprocess.run(["chattr", "-i", compression], check=True)
+        self.assert_refused(prefix, status, EXIT_NOT_WRITTEN, before, host)
+
+    def test_a_write_that_fails_halfway_takes_out_what_was_written(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        # A folder where the read-me goes: written after the DLL, and no
+        # check before the first write can foresee it.
+        os.makedirs(prefix.unix(host + r"\Compression\PathTagger\README.txt"))
+        before = prefix.snapshot(host)
+        status = self.install(prefix, "/D=" + host + r"\Compression")
+        self.assertEqual(status, EXIT_NOT_WRITTEN)
+        self.assertEqual(prefix.snapshot(host), before)
+        self.assertIsNone(prefix.reg_values(UNINSTALL_KEY))
+        self.assertFalse(prefix.exists(START_MENU))
+
+    def test_a_held_file_stops_the_install_and_the_plain_silent_uninstall(self):
+        for name, how in (("PathTagger.dll", ["--load"]),  # loaded as the host loads it
+                          ("PathTagger.dll", []),          # opened unshared
+                          (r"PathTagger\PathTaggerPreview.exe", [])):  # the window running
+            with self.subTest(name=name, how=how):
+                label = "-%s-%s" % (name[-3:], "load" if how else "open")
+                self.check_held_file_stops_both(self.fresh_prefix(label), name, how)
+
+    def check_held_file_stops_both(self, prefix, name, how):
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        entry = self.assert_installed(prefix, compression)
+        readme = prefix.unix(compression + r"\PathTagger\README.txt")
         os.remove(readme)  # a write the refused run must not make
-        before = snapshot(host)
+        before = prefix.snapshot(host, START_MENU)
 
-        dll = os.path.join(compression, "PathTagger.dll")
-        holder = subprocess.Popen([WINE_RUN, HOLD_FILE, *how, windows_path(dll)],
-                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        holder = prefix.popen(HOLD_FILE, *how, compression + "\\" + name)
         try:
             self.assertEqual(holder.stdout.readline().strip(), b"held")
-            self.assertEqual(self.install().returncode, EXIT_IN_USE)
-            self.assertEqual(snapshot(host), before)
-            # In place (_?=) the uninstaller runs in this process and
-            # reports its status.
-            uninstaller = entry["UninstallString"].strip('"')
-            done = wine(uninstaller, "/S", "_?=" + uninstaller.rsplit("\\", 1)[0])
-            self.assertEqual(done.returncode, EXIT_IN_USE)
-            self.assertIsNotNone(reg_values(UNINSTALL_KEY))
-            self.assertEqual(snapshot(host), before)
+            self.assertEqual(self.install(prefix, "/D=" + compression), EXIT_IN_USE)
+            self.assertEqual(prefix.snapshot(host, START_MENU), before)
+            # The plain silent uninstall reports the refusal itself.
+            program = entry["UninstallString"].strip('"')
+            self.assertEqual(prefix.wine(program, "/S").returncode, EXIT_IN_USE)
+            self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+            self.assertEqual(prefix.snapshot(host, START_MENU), before)
         finally:
             holder.communicate(timeout=60)
 
-        done = self.install()
-        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
         self.assertTrue(os.path.isfile(readme), "the retried install is whole")
-        uninstall_and_wait(entry["UninstallString"].strip('"'))
-        self.assertIsNone(reg_values(UNINSTALL_KEY))
+        self.assertEqual(self.uninstall(prefix), 0)
+        self.assertEqual(prefix.traces(), [])
+
+    def test_a_reinstall_into_another_host_moves_the_copy_and_its_uninstall_removes_it(self):
+        for order in ((False, True), (True, False)):  # which host lacks a Compression folder
+            with self.subTest(made_by_the_install=order):
+                prefix = self.fresh_prefix("-%d" % order[0])
+                first = self.stage_host(prefix, r"C:\Program Files\First Host",
+                                        compression=None if order[0] else "empty")
+                second = self.stage_host(prefix, r"C:\Program Files\Second Host",
+                                         compression=None if order[1] else "empty")
+                before = prefix.snapshot(first, second)
+                self.assertEqual(self.install(prefix, "/D=" + first + r"\Compression"), 0)
+                self.assertEqual(self.install(prefix, "/D=" + second + r"\Compression"), 0)
+                entry = self.assert_installed(prefix, second + r"\Compression")
+                self.assertEqual(prefix.snapshot(first), {k: v for k, v in before.items()
+                                                          if k.startswith(prefix.unix(first))},
+                                 "the first copy went with the move")
+                # A plain reinstall goes where PathTagger is, not where the
+                # host's record points.
+                prefix.set_value(SETTINGS_KEY, "InstalledTo", first)
+                self.assertEqual(self.install(prefix), 0)
+                self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+                self.assertEqual(self.uninstall(prefix), 0)
+                self.assertEqual(prefix.traces(), [])
+                self.assertEqual(prefix.snapshot(first, second), before)
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    make_template()
+    unittest.main(argv=sys.argv[:1] + sys.argv[8:], verbosity=2)
