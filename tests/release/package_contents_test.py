@@ -54,12 +54,15 @@ class PackageContents(unittest.TestCase):
         self.assertEqual(self.names, ["PathTagger.dll", "PathTaggerPreview.exe", "README.txt",
                                       "pathtagger-preview.exe"])
 
-    def test_the_readme_has_windows_line_ends_and_names_the_folder(self):
+    def test_the_readme_has_windows_line_ends_and_names_the_folder_and_every_file(self):
         with open(os.path.join(UNPACK_DIR, "README.txt"), "rb") as f:
             text = f.read()
         self.assertEqual(text.count(b"\n"), text.count(b"\r\n"))
         self.assertIn(b"\\Compression\\", text)
         self.assertIn(VERSION.encode(), text)
+        for name in self.names:
+            if name != "README.txt":
+                self.assertIn(name.encode(), text, "the read-me says what %s is" % name)
 
     def test_every_binary_carries_the_version_record(self):
         major, minor, patch = (int(p) for p in VERSION.split("."))
