@@ -198,9 +198,9 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(focus[6], "1001", "Enter in the pattern box does nothing")
         self.assertEqual(out["alive"], [["1"]], "Enter leaves the window open")
         self.assertEqual(focus[7:10], ["1002", "1001", "1009"], "the labels' Alt keys")
-        # The folder picker opened over the window; cancelled, it changed
-        # nothing and gave the focus back to its button.
-        self.assertEqual(out["browse"], [["1"]])
+        # The folder picker opened over the window at the folder in the box;
+        # cancelled, it changed nothing and gave the focus back to its button.
+        self.assertEqual(out["browse"], [["1", os.path.basename(self.root)]])
         self.assertEqual(focus[10], "1006")
         names = len(SMALL_TREE)
         self.assertEqual(out["sort"], [["7", "up"], ["7", "down"]])

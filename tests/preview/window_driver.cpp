@@ -41,8 +41,9 @@
 //   usage EXE [ARGS...]   start a program that answers with a message box:
 //                         "usage<TAB>its lines...<TAB>exit code" once OK
 //                         has closed it
-//   browse                click Browse, and "browse<TAB>1" when a folder
-//                         picker owned by the window opened; it is cancelled
+//   browse                click Browse, and "browse<TAB>1<TAB>selected folder"
+//                         when a folder picker owned by the window opened;
+//                         it is cancelled
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
 //                         Backspace in turn, each timed from the key to the
 //                         list's answer for its first row and to the counts:
@@ -431,10 +432,32 @@ HWND WaitForDialog() {
 
 // Posted: the picker is modal, so the click returns only when it closes.
 // Once cancelled, the window answers again.
+// The name of the folder the picker's tree has selected.
+std::string PickedFolder(HWND picker) {
+    HWND tree = FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr);
+    if (!tree) return "";
+    const LPARAM item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (!item) return "";
+    constexpr std::size_t kTextAt = 256, kCapacity = 512;
+    RemoteBuffer buffer(target.process.hProcess, kTextAt + kCapacity);
+    TVITEMA entry{};
+    entry.mask = TVIF_TEXT;
+    entry.hItem = reinterpret_cast<HTREEITEM>(item);
+    entry.pszText = buffer.At(kTextAt);
+    entry.cchTextMax = int(kCapacity);
+    buffer.Write(0, &entry, sizeof entry);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buffer.At(0)));
+    return buffer.ReadText(kTextAt, kCapacity);
+}
+
+// "browse<TAB>1<TAB>the folder it opened at" once the picker shows.
 void Browse() {
     PostMessageA(target.Control(kBrowseButtonId), BM_CLICK, 0, 0);
     HWND picker = WaitForDialog();
-    std::printf("browse\t%d\n", int(picker != nullptr));
+    // Shown once its set-up, which selects the folder, is done.
+    for (int i = 0; i < 1200 && picker && !IsWindowVisible(picker); ++i) Sleep(25);
+    std::printf("browse\t%d\t%s\n", int(picker != nullptr),
+                picker ? PickedFolder(picker).c_str() : "");
     if (picker) PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
     Settle();
 }
