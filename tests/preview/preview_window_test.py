@@ -222,16 +222,19 @@ class PreviewWindow(unittest.TestCase):
         make_tree(self.root, ["two/c-d.low", "two/e-f.low"])
         one, two = (windows_path(os.path.join(self.root, n)) for n in ("one", "two"))
         missing = windows_path(os.path.join(self.root, "missing"))
-        out = drive("launch", WINDOW, "--folder", one, "wait",
+        out = drive("launch", WINDOW, "--folder", one, "wait", "status",
                     "key", "Alt+F", "settext", "1002", two, "key", "Tab", "wait", "cells",
+                    "makefile", two + "\\g-h.low", "key", "F5", "wait", "status",
                     "layout", "key", "Alt+F", "settext", "1002", missing, "key", "Enter",
                     "wait", "status", "text", "1008", "layout", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "info")
-        # Leaving the box reads the folder it names.
+        self.assertEqual(out["status"][0][0], "1 file")
+        # Leaving the box reads the folder it names; F5 reads it again.
         self.assertEqual([row[0] for row in out["cell"]], ["c-d.low", "e-f.low"])
+        self.assertEqual(out["status"][1][0], "3 files")
         self.assertEqual(out["layout"][0][1], "0", "nothing to say about the folder")
         # A folder that is not there says so and is not remembered.
-        self.assertEqual(out["status"][0][0], "0 files")
+        self.assertEqual(out["status"][2][0], "0 files")
         self.assertIn("no folder", out["text"][0][0])
         self.assertIn(missing, out["text"][0][0])
         self.assertGreater(int(out["layout"][1][1]), 0)

@@ -18,7 +18,7 @@
 //   sort N                click column N's heading, and once the window has
 //                         counted, "sort<TAB>N<TAB>up|down|none" as its
 //                         heading shows it
-//   key NAME              Tab, Enter, Escape or Alt+LETTER to the focused
+//   key NAME              Tab, Enter, Escape, F5 or Alt+LETTER to the focused
 //                         control, or Alt+F4 to the window; done once the
 //                         window has handled it
 //   settext ID TEXT       put TEXT into control ID, as pasting would
@@ -36,6 +36,7 @@
 //   info                  "info<TAB>folder box<TAB>width<TAB>height"
 //   exited                "exited<TAB>1" once the program has ended (30 s)
 //   alive                 "alive<TAB>1" while the program runs
+//   makefile PATH         make an empty file, as another program would
 //   tip ROW COLUMN        put the mouse on a cell and, once a tip shows,
 //                         "tip<TAB>its text"
 //   usage EXE [ARGS...]   start a program that answers with a message box:
@@ -339,7 +340,10 @@ void Key(const std::string& name) {
         Settle();
         return;
     }
-    const WPARAM key = name == "Tab" ? VK_TAB : name == "Enter" ? VK_RETURN : VK_ESCAPE;
+    const WPARAM key = name == "Tab"     ? VK_TAB
+                       : name == "Enter" ? VK_RETURN
+                       : name == "F5"    ? VK_F5
+                                         : VK_ESCAPE;
     PostMessageA(to, WM_KEYDOWN, key, 1);
     PostMessageA(to, WM_KEYUP, key, 1 | (3u << 30));
     Settle();
@@ -657,7 +661,7 @@ bool IsStep(const std::string& word) {
                                          "focus", "resize", "info", "exited",
                                          "keystrokes", "browse", "settext", "dialog",
                                          "select", "selected", "layout", "text", "click",
-                                         "choose", "alive", "usage", "tip"};
+                                         "choose", "alive", "usage", "tip", "makefile"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -693,6 +697,12 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     }
     if (step == "dialog") Dialog(word(0));
     if (step == "usage") Usage(words);
+    if (step == "makefile") {
+        HANDLE file = CreateFileA(word(0).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) Fail("cannot make " + word(0));
+        CloseHandle(file);
+    }
     if (step == "tip") Tip(std::atoi(word(0).c_str()), std::atoi(word(1).c_str()));
     if (step == "alive") std::printf("alive\t%d\n", int(!Exited()));
     if (step == "select") Select(std::atoi(word(0).c_str()));

@@ -60,6 +60,10 @@ std::string Counted(std::size_t n, const char* what) {
     return std::to_string(n) + " " + what;
 }
 
+std::string Counted(std::size_t n, const char* one, const char* many) {
+    return Counted(n, n == 1 ? one : many);
+}
+
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -306,6 +310,11 @@ int PreviewWindow::Run() {
     MSG message;
     BOOL got;
     while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1) {
+        // F5 reads the folder again, wherever the focus is.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_F5) {
+            ReadFolderBox(true);
+            continue;
+        }
         // Tab, Enter, Escape and the labels' Alt keys as in a dialog.
         if (IsDialogMessageA(window_, &message)) continue;
         TranslateMessage(&message);
@@ -893,7 +902,7 @@ void PreviewWindow::ShowSortArrow() {
 
 void PreviewWindow::UpdateStatus() {
     std::string parts[std::size(kStatusPartEnds)];
-    parts[0] = (walking_ ? "Reading the folder: " : "") + Counted(rows_.Size(), "files");
+    parts[0] = (walking_ ? "Reading the folder: " : "") + Counted(rows_.Size(), "file", "files");
     const bool counted = !walking_ && valuesGeneration_ == generation_ &&
                          values_.Size() == rows_.Size();
     if (counted && filter_ != ResultFilter::All) {
@@ -905,7 +914,7 @@ void PreviewWindow::UpdateStatus() {
         parts[2] = Counted(counts.nothingRecognised, "nothing recognised");
         parts[3] = Counted(counts.noDecoder, "no decoder");
         parts[4] = Counted(counts.cannotWrite, "decoder cannot write tags");
-        parts[5] = Counted(counts.unusablePath, "unusable paths");
+        parts[5] = Counted(counts.unusablePath, "unusable path", "unusable paths");
     }
     if (!counted) parts[6] = rows_.Size() ? "counting..." : "";
     for (std::size_t i = 0; i < std::size(parts); ++i) {
