@@ -101,7 +101,10 @@ def in_walk_order(names):
 
 class PreviewWindow(unittest.TestCase):
     def setUp(self):
-        self.scratch = tempfile.TemporaryDirectory()
+        # In the build folder, which only this project fills: the folder
+        # picker opens at a folder by walking the tree down to it, and a
+        # shared /tmp may hold an entry it stops at.
+        self.scratch = tempfile.TemporaryDirectory(dir=os.path.dirname(os.path.dirname(DRIVER)))
         self.root = self.scratch.name
 
     def tearDown(self):
