@@ -74,8 +74,12 @@ void AddDeclaredFormats(DecoderCatalogue& catalogue, const DecoderEntry& decoder
         if (extension.Empty()) return;
         auto* format = new (std::nothrow) FormatEntry;
         if (format == nullptr) return;
-        format->extension.Assign(extension.CStr());
-        format->description.Assign(description.CStr());
+        // A cut extension would find this decoder for files it never named.
+        if (!format->extension.Assign(extension.CStr())) {
+            delete format;
+            continue;
+        }
+        format->description.AssignOrCut(description.CStr());  // only shown
         format->decoderPath = decoder.path;
         if (!Append(catalogue.formats, format)) {
             delete format;
@@ -88,13 +92,14 @@ void LoadDecoder(DecoderCatalogue& catalogue, const char* path) {
     HMODULE module = LoadLibraryA(path);
     if (module == nullptr) return;
     auto* decoder = new (std::nothrow) DecoderEntry;
-    if (decoder != nullptr) {
+    // A record under a cut path would never be found again by its formats.
+    const bool recorded = decoder != nullptr && decoder->path.Assign(path);
+    if (recorded) {
         decoder->module = module;
-        decoder->path.Assign(path);
         ResolveEntryPoints(*decoder);
     }
     // A library without a record could never be found, nor unloaded.
-    if (decoder == nullptr || !Append(catalogue.decoders, decoder)) {
+    if (!recorded || !Append(catalogue.decoders, decoder)) {
         delete decoder;
         FreeLibrary(module);
         return;
@@ -151,8 +156,8 @@ DecoderCatalogue* GetDecoderCatalogue() {
 
 void BuildDecoderCatalogue(DecoderCatalogue& catalogue) {
     PathText folder;
-    GetInputPluginFolder(folder, false);
-    LoadDecoderFolder(catalogue, folder.CStr());
+    // Decoders from a cut folder name would be another folder's.
+    if (GetInputPluginFolder(folder, false)) LoadDecoderFolder(catalogue, folder.CStr());
 }
 
 void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder) {
@@ -223,8 +228,8 @@ bool IsExtensionSupported(const char* extension) {
 
 bool IsFileSupported(const char* path) {
     PathText extension;
-    GetExtension(path, extension);
-    return IsExtensionSupported(extension.CStr());
+    // Every declared extension fits whole, so a cut one is no decoder's.
+    return GetExtension(path, extension) && IsExtensionSupported(extension.CStr());
 }
 
 void BuildExtensionWildcardList(char* buffer, std::size_t size) {

@@ -32,7 +32,7 @@ struct DecoderEntry {
 };
 
 struct FormatEntry {
-    FixedText<100> extension;  // with its dot; longer declarations are cut
+    FixedText<100> extension;  // with its dot; longer declarations are left out
     PathText description;
     PathText decoderPath;
 };

@@ -38,15 +38,17 @@ struct DecoderTexts {
     FixedText<4096> first, second, third, reply;
 };
 
+// Track texts are only shown: a longer one keeps what fits its field.
 void KeepText(char* field, std::size_t capacity, FixedText<4096>& text) {
     text.Terminate();
-    BoundedCopy(field, capacity, text.CStr(), text.Length());
+    BoundedCopyOrCut(field, capacity, text.CStr(), text.Length());
 }
 
 // False when the decoder faulted; what it wrote until then is kept.
 bool AskDecoder(TrackInfoRecord& record, char* replyText) {
     PathText extension;
-    GetExtension(record.path, extension);
+    // Every declared extension fits whole, so a cut one is no decoder's.
+    if (!GetExtension(record.path, extension)) return true;
     const DecoderEntry* decoder = FindDecoderForExtension(extension.CStr());
     if (decoder == nullptr || decoder->getTrackInfo == nullptr) return true;
     DecoderNumbers n{};
@@ -67,14 +69,15 @@ bool AskDecoder(TrackInfoRecord& record, char* replyText) {
 // Cuts the part to the field's 99 characters first, then, if asked, trims.
 void SetNamePart(char* field, const char* part, std::size_t length, bool trim) {
     PathText text;
-    text.Assign(part, length < kShortText ? length : kShortText - 1);
+    text.AssignOrCut(part, length < kShortText ? length : kShortText - 1);
     if (trim) TrimSpaces(text);
-    BoundedCopy(field, kShortText, text.CStr(), text.Length());
+    BoundedCopyOrCut(field, kShortText, text.CStr(), text.Length());  // fits: cut above
 }
 
 void FillFromFileName(TrackInfoRecord& record) {
     PathText name;
-    GetBaseName(record.path, name);
+    // The name only fills shown texts of 99 characters, cut anyway.
+    static_cast<void>(GetBaseName(record.path, name));
     const char* dash = std::strchr(name.CStr(), '-');
     if (dash == nullptr) {
         SetNamePart(record.secondText, name.CStr(), name.Length(), false);
@@ -98,9 +101,10 @@ void LookUpTrackInfo(TrackInfoRecord* record, char* replyText) {
     if (record == nullptr || HasArtistOrTitle(*record)) return;
 
     PathText path;
-    path.Assign(record->path, BoundedLength(record->path, sizeof record->path));
+    // A path without its terminator names no file to look up.
+    if (!path.Assign(record->path, BoundedLength(record->path, sizeof record->path))) return;
     std::memset(record, 0, sizeof *record);
-    BoundedCopy(record->path, sizeof record->path, path.CStr(), path.Length());
+    BoundedCopyOrCut(record->path, sizeof record->path, path.CStr(), path.Length());  // fits
 
     SYSTEMTIME now;
     GetSystemTime(&now);

@@ -1,5 +1,7 @@
-// Any text as a path: every helper stays within its 260-character result, and
-// the pieces of a path that fits put it back together.
+// Any text as a path: every helper stays within its 260-character result,
+// says so when it cut one (only a full result can be cut, and nothing of a
+// path that fits is), and the pieces of a path that fits put it back
+// together.
 #include <string>
 
 #include "fuzz/fuzz_input.h"
@@ -7,10 +9,12 @@
 
 namespace {
 
-std::string Apply(void (*f)(const char*, PathText&), const std::string& path) {
+std::string Apply(bool (*f)(const char*, PathText&), const std::string& path) {
     PathText out;
-    f(path.c_str(), out);
+    const bool whole = f(path.c_str(), out);
     FUZZ_CHECK(BoundedLength(out.CStr(), PathText::kCapacity) < PathText::kCapacity);
+    FUZZ_CHECK(whole || out.Length() == PathText::kMaxLength);
+    FUZZ_CHECK(whole || path.size() > PathText::kMaxLength);
     return out.CStr();
 }
 
@@ -30,11 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK((hasFolder ? folder + name : name) == path);
         FUZZ_CHECK(stem == path || stem + extension == path);
     }
-    PathText appended(path.c_str());
-    AppendBackslash(appended);
-    FUZZ_CHECK(appended.Length() < PathText::kCapacity);
+    PathText appended;
+    if (appended.Assign(path.c_str())) {
+        const bool whole = AppendBackslash(appended);
+        FUZZ_CHECK(appended.Length() < PathText::kCapacity);
+        FUZZ_CHECK(whole == (path.empty() || appended.Last() == '\\'));
+    }
     char bounded[16];
-    CopyStringBounded(bounded, path.c_str(), 1 + size % sizeof bounded);
+    const bool copied = CopyStringBounded(bounded, path.c_str(), 1 + size % sizeof bounded);
+    FUZZ_CHECK(copied == (path.size() <= size % sizeof bounded));
     FUZZ_CHECK(std::string(bounded) == path.substr(0, size % sizeof bounded));
     return 0;
 }

@@ -10,9 +10,7 @@ namespace {
 // The folder with its backslash, ready for a name to follow; false when that
 // does not fit.
 bool AssignFolder(PathText& out, const char* folder) {
-    if (!out.Assign(folder)) return false;
-    AppendBackslash(out);
-    return out.Empty() || out.Last() == '\\';
+    return out.Assign(folder) && AppendBackslash(out);
 }
 
 // False when the joined path would not fit, so nothing is done with a cut one.
@@ -88,8 +86,8 @@ bool PathExists(const char* path, bool* isFolder) {
     if (isFolder) *isFolder = false;
     PathText name;
     PathText folder;
-    GetFileNamePart(path, name);
-    GetFolderPart(path, folder);
+    // A cut name or folder would ask after another entry.
+    if (!GetFileNamePart(path, name) || !GetFolderPart(path, folder)) return false;
     if (name.Empty()) return false;
     // Only the entry's existence is asked, never its full path, so an entry
     // whose path would not fit counts like any other.
@@ -125,8 +123,8 @@ void DeleteFolderContents(const char* folder) {
 void DeleteMatchingFiles(const char* path) {
     PathText name;
     PathText folder;
-    GetFileNamePart(path, name);
-    GetFolderPart(path, folder);
+    // A cut pattern or folder would delete other files.
+    if (!GetFileNamePart(path, name) || !GetFolderPart(path, folder)) return;
     FileFinder finder(name.CStr(), folder.CStr());
     while (finder.Next()) DeleteFileA(finder.GetPath());
 }

@@ -23,7 +23,8 @@ std::size_t RootEnd(const char* text, std::size_t length) {
 }  // namespace
 
 void FolderTreeWalk::GetFolder(std::size_t i, PathText& out) const {
-    out.Assign(path.CStr(), prefixLengths[i]);
+    // A prefix of a path text always fits another.
+    out.AssignOrCut(path.CStr(), prefixLengths[i]);
 }
 
 FolderTreeWalk PlanFolderTree(const char* path) {

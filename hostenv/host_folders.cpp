@@ -15,133 +15,130 @@ constexpr char kSuiteKeyPrefix[] = "Software\\brackenford\\sonavell\\";
 // Empty until a non-empty folder was found; never cleared.
 PathText installFolderCache;
 
-void ReadRecordedInstallFolder(PathText& out) {
+// A name that did not fit names something else: nothing is answered then.
+bool Refuse(PathText& out) {
+    out.Clear();
+    return false;
+}
+
+bool ReadRecordedInstallFolder(PathText& out) {
+    // An empty answer also stands for a value too long to read whole.
     ReadRegistryString(out.Data(), PathText::kCapacity, kInstalledToValue,
                        HKEY_CURRENT_USER, kSettingsSubkey);
-    AppendBackslash(out);
+    return AppendBackslash(out) || Refuse(out);
 }
 
-void InstallFolderOfExecutable(PathText& out) {
+bool InstallFolderOfExecutable(PathText& out) {
     PathText modulePath;
-    GetModuleFileNameA(nullptr, modulePath.Data(), PathText::kCapacity);
-    // A path that does not fit comes back cut and perhaps unterminated.
+    const DWORD length = GetModuleFileNameA(nullptr, modulePath.Data(), PathText::kCapacity);
+    // A path that does not fit comes back cut, and its folder part would
+    // make an ancestor of the real folder the installation folder.
+    if (length == 0 || length >= PathText::kCapacity) return Refuse(out);
     modulePath.Terminate();
-    InstallFolderFromModulePath(modulePath.CStr(), out);
+    return InstallFolderFromModulePath(modulePath.CStr(), out) || Refuse(out);
 }
 
-void AppendLoginName(PathText& out) {
+bool AppendLoginName(PathText& out) {
     char name[kMaxPathText] = "";
     DWORD size = sizeof name;
-    if (GetUserNameA(name, &size)) {
-        name[sizeof name - 1] = '\0';
-        out.Append(name);
-    } else {
-        out.Append("defuser");
-    }
+    if (!GetUserNameA(name, &size)) return out.Append("defuser");
+    name[sizeof name - 1] = '\0';
+    return out.Append(name);
 }
 
-void InstallFolderWith(PathText& out, bool fromRegistry, const char* suffix) {
-    GetInstallFolder(out, fromRegistry);
-    out.Append(suffix);
+bool InstallFolderWith(PathText& out, bool fromRegistry, const char* suffix) {
+    return (GetInstallFolder(out, fromRegistry) && out.Append(suffix)) || Refuse(out);
 }
 
 }  // namespace
 
-void GetInstallFolder(PathText& out, bool fromRegistry) {
+bool GetInstallFolder(PathText& out, bool fromRegistry) {
     if (!installFolderCache.Empty()) {
         out = installFolderCache;
-        return;
+        return true;
     }
-    if (fromRegistry) {
-        ReadRecordedInstallFolder(out);
-    } else {
-        InstallFolderOfExecutable(out);
-    }
-    installFolderCache = out;
+    const bool whole =
+        fromRegistry ? ReadRecordedInstallFolder(out) : InstallFolderOfExecutable(out);
+    if (whole) installFolderCache = out;
+    return whole;
 }
 
-void GetUserFilePrefix(PathText& out, bool fromRegistry) {
-    GetInstallFolder(out, fromRegistry);
-    AppendLoginName(out);
+bool GetUserFilePrefix(PathText& out, bool fromRegistry) {
+    return (GetInstallFolder(out, fromRegistry) && AppendLoginName(out)) || Refuse(out);
 }
 
 namespace {
 
-void UserFileWith(PathText& out, bool fromRegistry, const char* suffix) {
-    GetUserFilePrefix(out, fromRegistry);
-    out.Append(suffix);
+bool UserFileWith(PathText& out, bool fromRegistry, const char* suffix) {
+    return (GetUserFilePrefix(out, fromRegistry) && out.Append(suffix)) || Refuse(out);
 }
 
-void AlbumsFolderWith(PathText& out, bool fromRegistry, const char* suffix) {
-    GetUserAlbumsFolder(out, fromRegistry);
-    out.Append(suffix);
+bool AlbumsFolderWith(PathText& out, bool fromRegistry, const char* suffix) {
+    return (GetUserAlbumsFolder(out, fromRegistry) && out.Append(suffix)) || Refuse(out);
 }
 
 }  // namespace
 
-void GetUserKvxPath(PathText& out, bool fromRegistry) { UserFileWith(out, fromRegistry, ".kvx"); }
-void GetUserKvzPath(PathText& out, bool fromRegistry) { UserFileWith(out, fromRegistry, ".kvz"); }
-void GetUserWyxPath(PathText& out, bool fromRegistry) { UserFileWith(out, fromRegistry, ".wyx"); }
-void GetUserWyzPath(PathText& out, bool fromRegistry) { UserFileWith(out, fromRegistry, ".wyz"); }
-void GetPreviouslyPlayedPath(PathText& out, bool fromRegistry) {
-    UserFileWith(out, fromRegistry, ".Previously Played");
+bool GetUserKvxPath(PathText& out, bool fromRegistry) { return UserFileWith(out, fromRegistry, ".kvx"); }
+bool GetUserKvzPath(PathText& out, bool fromRegistry) { return UserFileWith(out, fromRegistry, ".kvz"); }
+bool GetUserWyxPath(PathText& out, bool fromRegistry) { return UserFileWith(out, fromRegistry, ".wyx"); }
+bool GetUserWyzPath(PathText& out, bool fromRegistry) { return UserFileWith(out, fromRegistry, ".wyz"); }
+bool GetPreviouslyPlayedPath(PathText& out, bool fromRegistry) {
+    return UserFileWith(out, fromRegistry, ".Previously Played");
 }
-void GetEnqueuedPath(PathText& out, bool fromRegistry) { UserFileWith(out, fromRegistry, ".Enqued"); }
-void GetPriorityEnqueuedPath(PathText& out, bool fromRegistry) {
-    UserFileWith(out, fromRegistry, ".PriorityEnqued");
+bool GetEnqueuedPath(PathText& out, bool fromRegistry) { return UserFileWith(out, fromRegistry, ".Enqued"); }
+bool GetPriorityEnqueuedPath(PathText& out, bool fromRegistry) {
+    return UserFileWith(out, fromRegistry, ".PriorityEnqued");
 }
-void GetUserPlaylistPath(PathText& out, bool fromRegistry) {
-    UserFileWith(out, fromRegistry, ".Playlist.m3u");
+bool GetUserPlaylistPath(PathText& out, bool fromRegistry) {
+    return UserFileWith(out, fromRegistry, ".Playlist.m3u");
 }
-void GetAddToEditorPath(PathText& out, bool fromRegistry) {
-    UserFileWith(out, fromRegistry, ".AddToEditor");
-}
-
-void GetPlayerFolder(PathText& out, bool fromRegistry) {
-    InstallFolderWith(out, fromRegistry, "Multiplayer\\");
-}
-void GetInputPluginFolder(PathText& out, bool fromRegistry) {
-    GetPlayerFolder(out, fromRegistry);
-    out.Append("Input\\");
-}
-void GetSoundOutputFolder(PathText& out, bool fromRegistry) {
-    InstallFolderWith(out, fromRegistry, "SoundOutputs\\");
-}
-void GetSkinFolder(PathText& out, bool fromRegistry) { InstallFolderWith(out, fromRegistry, "Skins\\"); }
-void GetVisualOutputFolder(PathText& out, bool fromRegistry) {
-    InstallFolderWith(out, fromRegistry, "Visual Outputs\\");
-}
-void GetDspFolder(PathText& out, bool fromRegistry) { InstallFolderWith(out, fromRegistry, "DSP\\"); }
-void GetUserAlbumsFolder(PathText& out, bool fromRegistry) {
-    InstallFolderWith(out, fromRegistry, "Albums\\");
-    AppendLoginName(out);
-    out.Append("\\");
-}
-void GetAlbumsFilePath(PathText& out, bool fromRegistry) {
-    AlbumsFolderWith(out, fromRegistry, "Albums.bin");
-}
-void GetAlbumAddToEditorPath(PathText& out, bool fromRegistry) {
-    AlbumsFolderWith(out, fromRegistry, "Album.AddToEditor");
+bool GetAddToEditorPath(PathText& out, bool fromRegistry) {
+    return UserFileWith(out, fromRegistry, ".AddToEditor");
 }
 
-void GetCompressionFolder(PathText& out) { InstallFolderWith(out, false, "Compression\\"); }
-void GetCompressionSkinFolder(PathText& out) { InstallFolderWith(out, false, "Compression\\Skin\\"); }
-void GetAddThisFilePath(PathText& out) { InstallFolderWith(out, false, "AddThis.Bin"); }
-void GetAddThisOutputToFilePath(PathText& out) {
-    InstallFolderWith(out, false, "AddThisOuputTo.Bin");
+bool GetPlayerFolder(PathText& out, bool fromRegistry) {
+    return InstallFolderWith(out, fromRegistry, "Multiplayer\\");
 }
-void GetDelayedCddbFilePath(PathText& out) { InstallFolderWith(out, false, "DelayedCDDB.Bin"); }
-void GetConverterLogPath(PathText& out) { InstallFolderWith(out, false, "Quillmere.log"); }
-void GetCreatingCdFilePath(PathText& out) { InstallFolderWith(out, false, "CreatingCD.bin"); }
-void GetDspEffectsFolder(PathText& out) { InstallFolderWith(out, false, "DSPEffects\\"); }
-void GetUsingDspsFilePath(PathText& out) {
-    GetDspEffectsFolder(out);
-    out.Append("UsingDSPs.bin");
+bool GetInputPluginFolder(PathText& out, bool fromRegistry) {
+    return (GetPlayerFolder(out, fromRegistry) && out.Append("Input\\")) || Refuse(out);
+}
+bool GetSoundOutputFolder(PathText& out, bool fromRegistry) {
+    return InstallFolderWith(out, fromRegistry, "SoundOutputs\\");
+}
+bool GetSkinFolder(PathText& out, bool fromRegistry) { return InstallFolderWith(out, fromRegistry, "Skins\\"); }
+bool GetVisualOutputFolder(PathText& out, bool fromRegistry) {
+    return InstallFolderWith(out, fromRegistry, "Visual Outputs\\");
+}
+bool GetDspFolder(PathText& out, bool fromRegistry) { return InstallFolderWith(out, fromRegistry, "DSP\\"); }
+bool GetUserAlbumsFolder(PathText& out, bool fromRegistry) {
+    return (InstallFolderWith(out, fromRegistry, "Albums\\") && AppendLoginName(out) &&
+            out.Append("\\")) ||
+           Refuse(out);
+}
+bool GetAlbumsFilePath(PathText& out, bool fromRegistry) {
+    return AlbumsFolderWith(out, fromRegistry, "Albums.bin");
+}
+bool GetAlbumAddToEditorPath(PathText& out, bool fromRegistry) {
+    return AlbumsFolderWith(out, fromRegistry, "Album.AddToEditor");
 }
 
-void MakeSuiteRegistryKey(const char* keyName, PathText& out) {
-    out.Assign(kSuiteKeyPrefix);
-    out.Append(keyName);
+bool GetCompressionFolder(PathText& out) { return InstallFolderWith(out, false, "Compression\\"); }
+bool GetCompressionSkinFolder(PathText& out) { return InstallFolderWith(out, false, "Compression\\Skin\\"); }
+bool GetAddThisFilePath(PathText& out) { return InstallFolderWith(out, false, "AddThis.Bin"); }
+bool GetAddThisOutputToFilePath(PathText& out) {
+    return InstallFolderWith(out, false, "AddThisOuputTo.Bin");
 }
-void GetSkinRegistryKey(PathText& out) { MakeSuiteRegistryKey("skin", out); }
-void GetCharReplaceRegistryKey(PathText& out) { MakeSuiteRegistryKey("Tessivar\\CharReplace", out); }
+bool GetDelayedCddbFilePath(PathText& out) { return InstallFolderWith(out, false, "DelayedCDDB.Bin"); }
+bool GetConverterLogPath(PathText& out) { return InstallFolderWith(out, false, "Quillmere.log"); }
+bool GetCreatingCdFilePath(PathText& out) { return InstallFolderWith(out, false, "CreatingCD.bin"); }
+bool GetDspEffectsFolder(PathText& out) { return InstallFolderWith(out, false, "DSPEffects\\"); }
+bool GetUsingDspsFilePath(PathText& out) {
+    return (GetDspEffectsFolder(out) && out.Append("UsingDSPs.bin")) || Refuse(out);
+}
+
+bool MakeSuiteRegistryKey(const char* keyName, PathText& out) {
+    return (out.Assign(kSuiteKeyPrefix) && out.Append(keyName)) || Refuse(out);
+}
+bool GetSkinRegistryKey(PathText& out) { return MakeSuiteRegistryKey("skin", out); }
+bool GetCharReplaceRegistryKey(PathText& out) { return MakeSuiteRegistryKey("Tessivar\\CharReplace", out); }

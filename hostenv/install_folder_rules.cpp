@@ -14,13 +14,15 @@ void UpperCaseAsciiLetters(PathText& text) {
 
 }  // namespace
 
-void InstallFolderFromModulePath(const char* modulePath, PathText& out) {
-    PathText path(modulePath);
+bool InstallFolderFromModulePath(const char* modulePath, PathText& out) {
+    PathText path;
+    if (!path.Assign(modulePath)) return false;
     UpperCaseAsciiLetters(path);
     if (path.Empty() || std::strstr(path.CStr(), kSourceTreeMarker) != nullptr) {
-        out.Assign(kDefaultInstallFolder);
-        return;
+        return out.Assign(kDefaultInstallFolder);
     }
-    GetFolderPart(path.CStr(), out);
-    if (out.CStr()[0] == '"') out.Assign(out.CStr() + 1);
+    if (!GetFolderPart(path.CStr(), out)) return false;
+    // Shorter than what it copies, so it always fits.
+    if (out.CStr()[0] == '"') out.AssignOrCut(out.CStr() + 1);
+    return true;
 }

@@ -15,5 +15,6 @@ inline constexpr char kSourceTreeMarker[] = "SOURCE CODE";
 // The executable's folder, upper-cased (letters a to z only) and with its
 // trailing backslash, without one leading double quote. An empty path, or
 // one that contains the marker in any case, gives the default folder as
-// written.
-void InstallFolderFromModulePath(const char* modulePath, PathText& out);
+// written. False, with out undefined, when the path or its folder does not
+// fit a path text: a cut folder would be another folder.
+[[nodiscard]] bool InstallFolderFromModulePath(const char* modulePath, PathText& out);

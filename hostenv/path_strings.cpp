@@ -23,59 +23,55 @@ std::size_t StemLength(const char* path, std::size_t length) {
     return length;
 }
 
-void AppendBackslash(PathText& path) {
-    if (!path.Empty() && path.Last() != '\\' &&
-        path.Length() < PathText::kMaxLength) {
-        path.Append('\\');
-    }
+bool AppendBackslash(PathText& path) {
+    if (path.Empty() || path.Last() == '\\') return true;
+    if (path.Length() == PathText::kMaxLength) return false;
+    return path.Append('\\');
 }
 
-void GetFileNamePart(const char* path, PathText& out) {
+bool GetFileNamePart(const char* path, PathText& out) {
     const std::size_t length = std::strlen(path);
     const std::size_t start = AfterLastBackslash(path, length);
-    out.Assign(path + start, length - start);
+    return out.Assign(path + start, length - start);
 }
 
-void GetFolderPart(const char* path, PathText& out) {
+bool GetFolderPart(const char* path, PathText& out) {
     const std::size_t length = std::strlen(path);
     const std::size_t end = AfterLastBackslash(path, length);
-    out.Assign(path, end ? end : length);
+    return out.Assign(path, end ? end : length);
 }
 
-void StripExtension(const char* path, PathText& out) {
+bool StripExtension(const char* path, PathText& out) {
     const std::size_t length = std::strlen(path);
-    out.Assign(path, StemLength(path, length));
+    return out.Assign(path, StemLength(path, length));
 }
 
-void GetExtension(const char* path, PathText& out) {
+bool GetExtension(const char* path, PathText& out) {
     const std::size_t length = std::strlen(path);
     const std::size_t stem = StemLength(path, length);
-    if (stem == length) {
-        out.Assign(".");
-    } else {
-        out.Assign(path + stem, length - stem);
-    }
+    if (stem == length) return out.Assign(".");
+    return out.Assign(path + stem, length - stem);
 }
 
-void GetBaseName(const char* path, PathText& out) {
+bool GetBaseName(const char* path, PathText& out) {
     // Taken straight from the path, so an overlong folder part cannot push
     // the file name out of a bounded work buffer.
     const std::size_t stem = StemLength(path, std::strlen(path));
     const std::size_t start = AfterLastBackslash(path, stem);
-    out.Assign(path + start, stem - start);
+    return out.Assign(path + start, stem - start);
 }
 
-void GetLastFolderName(const char* path, PathText& out) {
+bool GetLastFolderName(const char* path, PathText& out) {
     std::size_t length = std::strlen(path);
     if (length > 0 && path[length - 1] == '\\') --length;
     const std::size_t start = AfterLastBackslash(path, length);
     if (start == 0) {
         out.Clear();
-    } else {
-        out.Assign(path + start, length - start);
+        return true;
     }
+    return out.Assign(path + start, length - start);
 }
 
-void CopyStringBounded(char* out, const char* source, std::size_t size) {
-    BoundedCopy(out, size, source, std::strlen(source));
+bool CopyStringBounded(char* out, const char* source, std::size_t size) {
+    return BoundedCopy(out, size, source, std::strlen(source));
 }

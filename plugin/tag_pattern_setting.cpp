@@ -11,7 +11,9 @@ SRWLOCK CurrentTagPatternLock = SRWLOCK_INIT;
 
 void ReplaceCurrentTagPattern(const char* pattern) {
     AcquireSRWLockExclusive(&CurrentTagPatternLock);
-    CurrentTagPattern.Assign(pattern);
+    // A pattern is matched, never acted on as a name: a longer one keeps its
+    // first 259 characters, in force and stored alike.
+    CurrentTagPattern.AssignOrCut(pattern);
     ReleaseSRWLockExclusive(&CurrentTagPatternLock);
 }
 

@@ -239,13 +239,16 @@ std::int32_t ParseDecimal(const char* text, std::size_t length) {
     return -value > kMax ? std::int32_t(kMax) : std::int32_t(-value);
 }
 
+// A value is a text to write into a tag, never a name to act on; the paths
+// that are tagged fit a path text, so only a value of a path that is never
+// written could be longer, and it keeps what fits its field.
 void StoreTagValue(TagFields& fields, TagToken token, const char* value,
                    std::size_t length) {
     switch (token) {
-        case TagToken::Artist: fields.artist.Assign(value, length); break;
-        case TagToken::Album: fields.album.Assign(value, length); break;
-        case TagToken::Title: fields.title.Assign(value, length); break;
-        case TagToken::Genre: fields.genre.Assign(value, length); break;
+        case TagToken::Artist: fields.artist.AssignOrCut(value, length); break;
+        case TagToken::Album: fields.album.AssignOrCut(value, length); break;
+        case TagToken::Title: fields.title.AssignOrCut(value, length); break;
+        case TagToken::Genre: fields.genre.AssignOrCut(value, length); break;
         case TagToken::Year: fields.year = ParseDecimal(value, length); break;
         case TagToken::TrackNumber:
             fields.trackNumber = ParseDecimal(value, length);

@@ -9,7 +9,8 @@ void TrimSpaces(PathText& text) {
     while (end > 0 && chars[end - 1] == ' ') --end;
     std::size_t start = 0;
     while (start < end && chars[start] == ' ') ++start;
-    text.Assign(chars + start, end - start);
+    // A part of the text itself always fits.
+    text.AssignOrCut(chars + start, end - start);
 }
 
 std::int32_t FixTwoDigitYear(std::int32_t year) {

@@ -27,7 +27,8 @@ void WriteTags(const char* sourcePath, TagFields& fields) {
     const TagWritePlan plan = PlanTagWrites(fields);
     if (plan.Empty()) return;
     PathText extension;
-    GetExtension(sourcePath, extension);
+    // Every declared extension fits whole, so a cut one is no decoder's.
+    if (!GetExtension(sourcePath, extension)) return;
     const DecoderEntry* decoder = FindDecoderForExtension(extension.CStr());
     if (decoder == nullptr || decoder->setIDTagElement == nullptr) return;
     MakeWritable(sourcePath);

@@ -17,7 +17,6 @@ PlainWindow::PlainWindow(const char* title, const char* className, UINT classSty
                          std::int32_t y, std::int32_t width, std::int32_t height,
                          HWND parentWindow, void* creationParameter)
     : instance_(instance),
-      className_(className),
       x_(x),
       y_(y),
       width_(width),
@@ -25,6 +24,11 @@ PlainWindow::PlainWindow(const char* title, const char* className, UINT classSty
       visible_((style & WS_VISIBLE) != 0),
       maximised_((style & WS_MAXIMIZE) != 0),
       minimised_((style & WS_MINIMIZE) != 0) {
+    // A cut class name would register, and later unregister, another class.
+    if (!className_.Assign(className)) {
+        className_.Clear();
+        return;
+    }
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = classStyle;
@@ -46,7 +50,7 @@ PlainWindow::~PlainWindow() {
         DestroyWindow(window_);
         window_ = nullptr;
     }
-    UnregisterClassA(className_.CStr(), instance_);
+    if (!className_.Empty()) UnregisterClassA(className_.CStr(), instance_);
 }
 
 BOOL PlainWindow::Show() {

@@ -50,8 +50,12 @@ TextFont::TextFont(const char* faceName, std::int32_t height, std::int32_t width
     logFont_.lfWeight = bold ? kBold : kNormal;
     logFont_.lfItalic = italic;
     logFont_.lfUnderline = underline;
-    const char* face = faceName && faceName[0] ? faceName : "Arial";
-    BoundedCopy(logFont_.lfFaceName, LF_FACESIZE, face, std::strlen(face));
+    // A cut face name would ask for another font: the default face instead.
+    constexpr char kDefaultFace[] = "Arial";
+    const char* face = faceName && faceName[0] ? faceName : kDefaultFace;
+    if (!BoundedCopy(logFont_.lfFaceName, LF_FACESIZE, face, std::strlen(face))) {
+        std::memcpy(logFont_.lfFaceName, kDefaultFace, sizeof kDefaultFace);
+    }
     font_ = CreateFontIndirectA(&logFont_);
 }
 

@@ -151,7 +151,9 @@ MessageBoxFunction ReplaceDiskFileMessageBox(MessageBoxFunction replacement) {
 
 DiskFile::DiskFile(const char* path, DWORD desiredAccess, DWORD creationDisposition,
                    bool showErrors, bool shared)
-    : name_(path), showErrors_(showErrors) {
+    : showErrors_(showErrors) {
+    // Only shown in messages: the file itself is opened by the whole path.
+    name_.AssignOrCut(path);
     const HANDLE file = CreateFileA(path, desiredAccess, shared ? kShareReadWrite : 0,
                                     nullptr, creationDisposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);

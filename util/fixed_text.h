@@ -4,7 +4,9 @@
 // fixed capacity inherited from the platform's 260-character path limit.
 // Truncation is decided here and nowhere else: an oversized input keeps its
 // first capacity-1 characters and is always terminated. Writers report whether
-// the whole input fitted, so callers that must refuse rather than cut can.
+// the whole input fitted, and the compiler holds every caller to decide: a
+// text that names something to act on refuses the action when cut; one that
+// is only shown or compared may be cut, and says so where it is.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +18,7 @@ constexpr std::size_t kMaxPathText = 260;
 // Copies up to sourceLength characters of source into out (capacity bytes,
 // terminator included) and terminates it. Returns true when nothing was cut.
 // A capacity of 0 writes nothing and reports the cut. source may overlap out.
-inline bool BoundedCopy(char* out, std::size_t capacity, const char* source,
+[[nodiscard]] inline bool BoundedCopy(char* out, std::size_t capacity, const char* source,
                         std::size_t sourceLength) {
     if (capacity == 0) return false;
     const bool fits = sourceLength < capacity;
@@ -24,6 +26,13 @@ inline bool BoundedCopy(char* out, std::size_t capacity, const char* source,
     if (n > 0) std::memmove(out, source, n);
     out[n] = '\0';
     return fits;
+}
+
+// The same for a text that is only shown or compared, where a cut is
+// acceptable: a caller that chooses this says so at the call.
+inline void BoundedCopyOrCut(char* out, std::size_t capacity, const char* source,
+                             std::size_t sourceLength) {
+    static_cast<void>(BoundedCopy(out, capacity, source, sourceLength));
 }
 
 // Length of a text that may lack its terminator within capacity bytes.
@@ -42,23 +51,34 @@ public:
     static constexpr std::size_t kMaxLength = Capacity - 1;
 
     FixedText() { text_[0] = '\0'; }
-    explicit FixedText(const char* source) { Assign(source); }
 
-    bool Assign(const char* source) {
+    [[nodiscard]] bool Assign(const char* source) {
         return Assign(source, source ? std::strlen(source) : 0);
     }
-    bool Assign(const char* source, std::size_t length) {
+    [[nodiscard]] bool Assign(const char* source, std::size_t length) {
         return BoundedCopy(text_, Capacity, source, length);
     }
-    bool Append(const char* source) {
+    [[nodiscard]] bool Append(const char* source) {
         return Append(source, source ? std::strlen(source) : 0);
     }
-    bool Append(const char* source, std::size_t length) {
+    [[nodiscard]] bool Append(const char* source, std::size_t length) {
         // Length() < Capacity always; said here for the compiler's sake.
         const std::size_t used = BoundedLength(text_, Capacity - 1);
         return BoundedCopy(text_ + used, Capacity - used, source, length);
     }
-    bool Append(char c) { return Append(&c, 1); }
+    [[nodiscard]] bool Append(char c) { return Append(&c, 1); }
+
+    // The same for a text that is only shown or compared, where a cut is
+    // acceptable: a caller that chooses these says so at the call.
+    void AssignOrCut(const char* source) { static_cast<void>(Assign(source)); }
+    void AssignOrCut(const char* source, std::size_t length) {
+        static_cast<void>(Assign(source, length));
+    }
+    void AppendOrCut(const char* source) { static_cast<void>(Append(source)); }
+    void AppendOrCut(const char* source, std::size_t length) {
+        static_cast<void>(Append(source, length));
+    }
+    void AppendOrCut(char c) { static_cast<void>(Append(c)); }
 
     void Clear() { text_[0] = '\0'; }
     // Cuts the text to at most length characters.

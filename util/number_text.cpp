@@ -33,24 +33,26 @@ double Log10OfMagnitude(double x) {
 
 // Digits fewer than decimals are padded with zeros after the point (0.05
 // gives ".05"), so the point never has to go in front of the text.
+// Display texts: only an absurd decimal count can cut one, and it is then
+// shown cut.
 void FormatFixedPoint(float x, std::int32_t decimals, NumberText& out) {
     out.Clear();
     if (x == 0) {
-        out.Append('0');
+        out.AppendOrCut('0');
         return;
     }
     double scale = 1;
     for (std::int32_t i = 0; i < decimals; ++i) scale *= 10;
     const std::int64_t n = TruncateToInt32(static_cast<double>(x) * scale);
-    if (n < 0) out.Append('-');
+    if (n < 0) out.AppendOrCut('-');
     const FixedText<24> digits = DecimalText(n < 0 ? -n : n);
     const std::size_t length = digits.Length();
     const std::size_t fraction = decimals > 0 ? static_cast<std::size_t>(decimals) : 0;
     const std::size_t whole = length > fraction ? length - fraction : 0;
-    out.Append(digits.CStr(), whole);
-    out.Append('.');
-    for (std::size_t i = length; i < fraction; ++i) out.Append('0');
-    out.Append(digits.CStr() + whole);
+    out.AppendOrCut(digits.CStr(), whole);
+    out.AppendOrCut('.');
+    for (std::size_t i = length; i < fraction; ++i) out.AppendOrCut('0');
+    out.AppendOrCut(digits.CStr() + whole);
 }
 
 void FormatByteSize(std::int64_t size, NumberText& out) {
@@ -58,12 +60,12 @@ void FormatByteSize(std::int64_t size, NumberText& out) {
     const std::int64_t mb = kb / 1024;
     const std::int64_t gb = mb / 1024;
     if (kb == 0) {
-        out.Assign(DecimalText(size).CStr());
-        out.Append(" bytes");
+        out.AssignOrCut(DecimalText(size).CStr());
+        out.AppendOrCut(" bytes");
         return;
     }
     const std::int64_t below = gb != 0 ? mb : mb != 0 ? kb : size;
     const char* unit = gb != 0 ? " GB" : mb != 0 ? " MB" : " KB";
     FormatFixedPoint(static_cast<float>(static_cast<double>(below) / 1024), 2, out);
-    out.Append(unit);
+    out.AppendOrCut(unit);
 }

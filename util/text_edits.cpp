@@ -15,8 +15,8 @@ void UserReplacement(char character, const StringList& from, const StringList& t
                      CharReplacement& replacement) {
     for (std::int32_t i = 0; i < from.count && i < to.count; ++i) {
         if (KeyMatches(from.GetString(i)->Text(), character)) {
-            // Its first character; none for an empty entry.
-            replacement.Assign(to.GetString(i)->Text(), 1);
+            // Its first character by design; none for an empty entry.
+            replacement.AssignOrCut(to.GetString(i)->Text(), 1);
             return;
         }
     }
@@ -45,12 +45,12 @@ void ReplacePairs(char* text, char first, char second, char firstOut,
 void DefaultCharReplacement(char character, CharReplacement& replacement) {
     if (!replacement.Empty()) return;
     switch (character) {
-        case '"': replacement.Append('\''); break;
-        case '>': replacement.Append('\xBB'); break;
-        case '<': replacement.Append('\xAB'); break;
-        case '?': replacement.Append('\xBF'); break;
-        case ':': replacement.Append(';'); break;
-        case '\\': case '/': case '*': case '|': replacement.Append('-'); break;
+        case '"': replacement.AppendOrCut('\''); break;
+        case '>': replacement.AppendOrCut('\xBB'); break;
+        case '<': replacement.AppendOrCut('\xAB'); break;
+        case '?': replacement.AppendOrCut('\xBF'); break;
+        case ':': replacement.AppendOrCut(';'); break;
+        case '\\': case '/': case '*': case '|': replacement.AppendOrCut('-'); break;
         default: break;
     }
 }

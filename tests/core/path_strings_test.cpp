@@ -6,12 +6,14 @@
 
 namespace {
 
-using PathFunction = void (*)(const char*, PathText&);
+using PathFunction = bool (*)(const char*, PathText&);
 
+// The text a helper leaves, marked when the helper says it was cut.
 std::string Apply(PathFunction f, const std::string& path) {
-    PathText out("left over");
-    f(path.c_str(), out);
-    return out.CStr();
+    PathText out;
+    EXPECT_TRUE(out.Assign("left over"));
+    const bool whole = f(path.c_str(), out);
+    return whole ? out.CStr() : std::string("cut:") + out.CStr();
 }
 
 struct PathCase {
@@ -56,57 +58,62 @@ TEST(PathStrings, SplitsPaths) {
 }
 
 TEST(PathStrings, OutputMayBeTheInput) {
-    PathText text("C:\\Music\\song.mp3");
-    GetFileNamePart(text.CStr(), text);
+    PathText text;
+    ASSERT_TRUE(text.Assign("C:\\Music\\song.mp3"));
+    EXPECT_TRUE(GetFileNamePart(text.CStr(), text));
     EXPECT_STREQ(text.CStr(), "song.mp3");
-    StripExtension(text.CStr(), text);
+    EXPECT_TRUE(StripExtension(text.CStr(), text));
     EXPECT_STREQ(text.CStr(), "song");
 }
 
 TEST(PathStrings, AppendBackslash) {
     PathText text;
-    AppendBackslash(text);
+    EXPECT_TRUE(AppendBackslash(text));
     EXPECT_STREQ(text.CStr(), "");
-    text.Assign("C:\\dir");
-    AppendBackslash(text);
+    ASSERT_TRUE(text.Assign("C:\\dir"));
+    EXPECT_TRUE(AppendBackslash(text));
     EXPECT_STREQ(text.CStr(), "C:\\dir\\");
-    AppendBackslash(text);
+    EXPECT_TRUE(AppendBackslash(text));
     EXPECT_STREQ(text.CStr(), "C:\\dir\\");
 
     const std::string full(259, 'a');
-    text.Assign(full.c_str());
-    AppendBackslash(text);
-    EXPECT_EQ(text.CStr(), full) << "a full buffer has no room for the backslash";
+    ASSERT_TRUE(text.Assign(full.c_str()));
+    EXPECT_FALSE(AppendBackslash(text)) << "a full buffer has no room for the backslash";
+    EXPECT_EQ(text.CStr(), full);
     text.Truncate(258);
-    AppendBackslash(text);
+    EXPECT_TRUE(AppendBackslash(text));
     EXPECT_EQ(text.Length(), 259u);
     EXPECT_EQ(text.Last(), '\\');
 }
 
 TEST(PathStrings, CopyStringBounded) {
     char out[8];
-    CopyStringBounded(out, "abcdef", 4);
+    EXPECT_FALSE(CopyStringBounded(out, "abcdef", 4));
     EXPECT_STREQ(out, "abc");
-    CopyStringBounded(out, "abcdef", 7);
+    EXPECT_TRUE(CopyStringBounded(out, "abcdef", 7));
     EXPECT_STREQ(out, "abcdef");
-    CopyStringBounded(out, "abcdefgh", 1);
+    EXPECT_FALSE(CopyStringBounded(out, "abcdefgh", 1));
     EXPECT_STREQ(out, "");
     out[0] = 'z';
-    CopyStringBounded(out, "abc", 0);
+    EXPECT_FALSE(CopyStringBounded(out, "abc", 0));
     EXPECT_EQ(out[0], 'z') << "size 0 writes nothing";
 }
 
-TEST(PathStrings, OverlongInputsKeepTheirFirst259Characters) {
+TEST(PathStrings, OverlongResultsKeepTheirFirst259CharactersAndSaySo) {
     const std::string folder = "C:\\" + std::string(400, 'd') + "\\";
     const std::string path = folder + std::string(300, 'n') + ".mp3";
-    EXPECT_EQ(Apply(GetFolderPart, path), folder.substr(0, 259));
-    EXPECT_EQ(Apply(GetFileNamePart, path), (std::string(300, 'n') + ".mp3").substr(0, 259));
-    EXPECT_EQ(Apply(StripExtension, path), path.substr(0, 259));
-    EXPECT_EQ(Apply(GetExtension, path), ".mp3");
-    EXPECT_EQ(Apply(GetBaseName, path), std::string(259, 'n'));
+    EXPECT_EQ(Apply(GetFolderPart, path), "cut:" + folder.substr(0, 259));
+    EXPECT_EQ(Apply(GetFileNamePart, path),
+              "cut:" + (std::string(300, 'n') + ".mp3").substr(0, 259));
+    EXPECT_EQ(Apply(StripExtension, path), "cut:" + path.substr(0, 259));
+    EXPECT_EQ(Apply(GetExtension, path), ".mp3") << "a short result of a long path is whole";
+    EXPECT_EQ(Apply(GetBaseName, path), "cut:" + std::string(259, 'n'));
     const std::string longExtension = "a." + std::string(300, 'e');
-    EXPECT_EQ(Apply(GetExtension, longExtension), ("." + std::string(300, 'e')).substr(0, 259));
-    EXPECT_EQ(Apply(GetLastFolderName, folder), std::string(259, 'd'));
+    EXPECT_EQ(Apply(GetExtension, longExtension),
+              "cut:" + ("." + std::string(300, 'e')).substr(0, 259));
+    EXPECT_EQ(Apply(GetLastFolderName, folder), "cut:" + std::string(259, 'd'));
+    const std::string exactly259 = "C:\\" + std::string(255, 'x');
+    EXPECT_EQ(Apply(StripExtension, exactly259), exactly259);
 }
 
 }  // namespace

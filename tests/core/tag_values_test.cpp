@@ -10,7 +10,8 @@
 namespace {
 
 std::string Trimmed(const char* text) {
-    PathText t(text);
+    PathText t;
+    EXPECT_TRUE(t.Assign(text));
     TrimSpaces(t);
     return t.CStr();
 }
@@ -46,10 +47,10 @@ Writes PlanFor(TagFields fields) {
 
 TEST(PlanTagWrites, AllFieldsInTheirOrder) {
     TagFields f;
-    f.artist.Assign(" Band ");
-    f.album.Assign("Best Of");
-    f.title.Assign(" A Song");
-    f.genre.Assign("Jazz");
+    EXPECT_TRUE(f.artist.Assign(" Band "));
+    EXPECT_TRUE(f.album.Assign("Best Of"));
+    EXPECT_TRUE(f.title.Assign(" A Song"));
+    EXPECT_TRUE(f.genre.Assign("Jazz"));
     f.year = 98;
     f.trackNumber = 7;
     EXPECT_EQ(PlanFor(f), (Writes{{"Artist", "Band"}, {"Album", "Best Of"},
@@ -60,12 +61,12 @@ TEST(PlanTagWrites, AllFieldsInTheirOrder) {
 TEST(PlanTagWrites, SkipsAbsentValues) {
     TagFields f;
     EXPECT_TRUE(PlanFor(f).empty());
-    f.title.Assign("   ");
+    EXPECT_TRUE(f.title.Assign("   "));
     EXPECT_TRUE(PlanFor(f).empty()) << "blanks alone count as absent";
     f.trackNumber = 7;
     EXPECT_EQ(PlanFor(f), (Writes{{"Track", "7"}}));
     f.trackNumber = -3;
-    f.genre.Assign("x");
+    EXPECT_TRUE(f.genre.Assign("x"));
     EXPECT_EQ(PlanFor(f), (Writes{{"Genre", "x"}, {"Track", "-3"}}));
     f = TagFields{};
     f.year = INT_MIN;

@@ -42,9 +42,9 @@ std::vector<Declared> FormatsOf(const std::string& dll) {
         return formats;
     }
     if (dll == "Endless.dll") {
-        std::vector<Declared> formats(kMaxFormatsPerDecoder, {".endless", dll});
-        formats[0].extension = "." + std::string(98, 'x');
-        return formats;
+        // Its first extension is longer than the catalogue keeps: cut, it
+        // would be another extension, so it is left out.
+        return std::vector<Declared>(kMaxFormatsPerDecoder - 1, {".endless", dll});
     }
     return {};
 }

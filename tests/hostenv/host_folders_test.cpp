@@ -32,7 +32,7 @@ TEST(HostFolders, EveryPlaceIsItsBaseAndItsSuffix) {
     const std::string install = OwnFolderUpperCased();
     const std::string user = install + LoginName();
     const std::string albums = install + "Albums\\" + LoginName() + "\\";
-    using Getter = void (*)(PathText&, bool);
+    using Getter = bool (*)(PathText&, bool);
     const struct {
         Getter getter;
         std::string expected;
@@ -60,7 +60,7 @@ TEST(HostFolders, EveryPlaceIsItsBaseAndItsSuffix) {
         EXPECT_EQ(Text(place.getter, false), place.expected);
     }
 
-    using PlainGetter = void (*)(PathText&);
+    using PlainGetter = bool (*)(PathText&);
     const struct {
         PlainGetter getter;
         std::string expected;
@@ -79,11 +79,11 @@ TEST(HostFolders, EveryPlaceIsItsBaseAndItsSuffix) {
     };
     for (const auto& place : plainPlaces) {
         PathText out;
-        place.getter(out);
+        EXPECT_TRUE(place.getter(out));
         EXPECT_EQ(out.CStr(), place.expected);
     }
     PathText key;
-    MakeSuiteRegistryKey("Options", key);
+    EXPECT_TRUE(MakeSuiteRegistryKey("Options", key));
     EXPECT_STREQ(key.CStr(), "Software\\brackenford\\sonavell\\Options");
 }
 

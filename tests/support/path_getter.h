@@ -1,4 +1,5 @@
-// A getter that fills a PathText, called for its text.
+// A getter that fills a PathText, called for its text; "<refused>" when it
+// answers that the text could not be had whole.
 #pragma once
 
 #include <string>
@@ -8,6 +9,6 @@
 template <typename Getter>
 std::string Text(Getter getter, bool fromRegistry) {
     PathText out;
-    getter(out, fromRegistry);
+    if (!getter(out, fromRegistry)) return out.Empty() ? "<refused>" : "<refused, not empty>";
     return out.CStr();
 }

@@ -65,10 +65,10 @@ protected:
 TagFields Fields(const char* artist, const char* album, const char* title, const char* genre,
                  int year, int track) {
     TagFields fields;
-    fields.artist.Assign(artist);
-    fields.album.Assign(album);
-    fields.title.Assign(title);
-    fields.genre.Assign(genre);
+    EXPECT_TRUE(fields.artist.Assign(artist));
+    EXPECT_TRUE(fields.album.Assign(album));
+    EXPECT_TRUE(fields.title.Assign(title));
+    EXPECT_TRUE(fields.genre.Assign(genre));
     fields.year = year;
     fields.trackNumber = track;
     return fields;

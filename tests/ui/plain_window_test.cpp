@@ -81,10 +81,16 @@ TEST(PlainWindow, MoveKeepsEveryValueGivenAsMinusOne) {
     EXPECT_EQ(rect.bottom - rect.top, 150);
 }
 
-TEST(PlainWindow, KeepsALongClassNameBounded) {
+// Cut, the name would register, and at the end unregister, another class.
+TEST(PlainWindow, AClassNameThatDoesNotFitMakesNoWindow) {
     const std::string longName(300, 'C');
     PlainWindow plain = MakeWindow(longName.c_str(), WS_POPUP);
-    EXPECT_EQ(std::string(plain.ClassName()), longName.substr(0, 199));
+    EXPECT_EQ(plain.Window(), nullptr);
+    EXPECT_STREQ(plain.ClassName(), "");
+    WNDCLASSEXA registered{};
+    registered.cbSize = sizeof registered;
+    EXPECT_FALSE(GetClassInfoExA(GetModuleHandleA(nullptr), longName.substr(0, 199).c_str(),
+                                 &registered));
 }
 
 }  // namespace

@@ -65,9 +65,10 @@ TEST(TextFont, BuildsItsLogicalFont) {
     EXPECT_STREQ(bold.LogFont().lfFaceName, "Tahoma");
     EXPECT_EQ(bold.LogFont().lfWeight, 700);
 
+    // Cut, a face name would ask for another font.
     const std::string longFace(100, 'F');
-    TextFont cut(longFace.c_str(), 16, 0, false, false, false, false, kRed, 0);
-    EXPECT_EQ(std::strlen(cut.LogFont().lfFaceName), LF_FACESIZE - 1u);
+    TextFont tooLong(longFace.c_str(), 16, 0, false, false, false, false, kRed, 0);
+    EXPECT_STREQ(tooLong.LogFont().lfFaceName, "Arial");
 }
 
 TEST(TextFont, SettersRemakeTheFontAndDeleteLeavesNone) {

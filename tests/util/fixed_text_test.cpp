@@ -14,7 +14,7 @@ TEST(FixedText, KeepsTheFirstCharactersThatFit) {
     EXPECT_STREQ(text.CStr(), "abcd");
     EXPECT_FALSE(text.Append("x"));
     EXPECT_STREQ(text.CStr(), "abcd");
-    text.Assign("ab");
+    ASSERT_TRUE(text.Assign("ab"));
     EXPECT_FALSE(text.Append("cdef"));
     EXPECT_STREQ(text.CStr(), "abcd");
     EXPECT_TRUE(text.Assign(nullptr));

@@ -34,7 +34,8 @@ TEST(DefaultCharReplacement, SubstitutesOnlyForbiddenCharactersIntoAnEmptyBuffer
     CharReplacement none;
     DefaultCharReplacement('a', none);
     EXPECT_TRUE(none.Empty());
-    CharReplacement taken("x");
+    CharReplacement taken;
+    ASSERT_TRUE(taken.Assign("x"));
     DefaultCharReplacement('?', taken);
     EXPECT_STREQ(taken.CStr(), "x");
 }

@@ -79,8 +79,7 @@ struct HostDecoders {
 HostDecoders FindHostDecoders() {
     HostDecoders host;
     PathText installFolder;
-    GetInstallFolder(installFolder, true);
-    if (installFolder.Empty()) {
+    if (!GetInstallFolder(installFolder, true) || installFolder.Empty()) {
         host.why = "The host's decoders were not found: no installation folder is recorded"
                    " (InstalledTo), so no file would be tagged.";
         return host;
@@ -89,10 +88,12 @@ HostDecoders FindHostDecoders() {
     host.found = catalogue && catalogue->formats.count > 0;
     if (!host.found) {
         PathText decoderFolder;
-        GetInputPluginFolder(decoderFolder, true);
-        // Only shown: a cut folder name still says where to look.
-        host.why = std::string("The host's decoders were not found: no decoder in ") +
-                   decoderFolder.CStr() + ", so no file would be tagged.";
+        // A decoder folder whose name does not fit has none loaded from it.
+        const char* where = GetInputPluginFolder(decoderFolder, true)
+                                ? decoderFolder.CStr()
+                                : "a decoder folder whose name is too long";
+        host.why = std::string("The host's decoders were not found: no decoder in ") + where +
+                   ", so no file would be tagged.";
     }
     return host;
 }
