@@ -27,7 +27,8 @@ class PreviewCli(unittest.TestCase):
                             "C:\\Music\\Untitled.mp3"])
         self.assertEqual(code, 0)
         first, second = json_lines(out)
-        self.assertEqual(list(first), ["path", "match", "write"])
+        self.assertEqual(list(first), ["path", "match", "write", "fits"])
+        self.assertEqual((first["fits"], second["fits"]), (True, False))
         self.assertEqual(first["match"], {"artist": "Some Band", "album": "Best Of",
                                           "title": "A Song", "genre": "",
                                           "year": 0, "trackNumber": 0})
@@ -65,7 +66,7 @@ class PreviewCli(unittest.TestCase):
         header, rule, row = out.decode("ascii").splitlines()
         self.assertTrue(header.startswith("Path"))
         self.assertEqual(row.split("  ")[0], "E:\\Some Band\\Best Of (98)\\07 - A Song.flac")
-        self.assertEqual(row.split()[-3:], ["Song", "1998", "7"])
+        self.assertEqual(row.split()[-4:], ["Song", "1998", "7", "yes"])
         self.assertIn("A Song", row)
         self.assertIn("1998", row)
         self.assertNotIn(" 98 ", row)

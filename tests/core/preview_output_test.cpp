@@ -15,14 +15,15 @@ TEST(PreviewOutput, JsonLineOfAWorkedExample) {
               "\"match\": {\"artist\": \"Some Band\", \"album\": \"Best Of\", "
               "\"title\": \" A Song\", \"genre\": \"\", \"year\": 98, \"trackNumber\": 7}, "
               "\"write\": [[\"Artist\", \"Some Band\"], [\"Album\", \"Best Of\"], "
-              "[\"Title\", \"A Song\"], [\"Year\", \"1998\"], [\"Track\", \"7\"]]}");
+              "[\"Title\", \"A Song\"], [\"Year\", \"1998\"], [\"Track\", \"7\"]], "
+              "\"fits\": true}");
 }
 
 TEST(PreviewOutput, NothingRecognised) {
     EXPECT_EQ(FormatJsonLine(PreviewPath("[artist]-[track]", "C:\\Untitled.mp3")),
               "{\"path\": \"C:\\\\Untitled.mp3\", \"match\": {\"artist\": \"\", "
               "\"album\": \"\", \"title\": \"\", \"genre\": \"\", \"year\": 0, "
-              "\"trackNumber\": 0}, \"write\": []}");
+              "\"trackNumber\": 0}, \"write\": [], \"fits\": false}");
     const PreviewResult empty = PreviewPath("", "C:\\A-B.mp3");
     EXPECT_TRUE(empty.writes.Empty()) << "an empty pattern matches nothing";
 }
@@ -41,10 +42,10 @@ TEST(PreviewOutput, TableAlignsColumns) {
     };
     const std::string table = FormatTable(rows);
     EXPECT_EQ(table,
-              "Path                     Artist     Album  Title   Genre  Year  Track\n"
-              "-----------------------  ---------  -----  ------  -----  ----  -----\n"
-              "C:\\Some Band-A Song.mp3  Some Band         A Song\n"
-              "x.mp3\n");
+              "Path                     Artist     Album  Title   Genre  Year  Track  Fits\n"
+              "-----------------------  ---------  -----  ------  -----  ----  -----  ----\n"
+              "C:\\Some Band-A Song.mp3  Some Band         A Song                      yes\n"
+              "x.mp3                                                                  no\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tagging/pattern_fit.h"
 #include "tagging/tag_pattern_matcher.h"
 
 PreviewResult PreviewPath(const char* pattern, const std::string& path) {
@@ -10,6 +11,7 @@ PreviewResult PreviewPath(const char* pattern, const std::string& path) {
     result.path = path;
     // The plugin does no work at all for an empty pattern.
     if (*pattern != '\0') result.match = Match(pattern, path.c_str());
+    result.fits = PatternFits(pattern, result.match);
     TagFields cleaned = result.match;
     NormaliseTagFields(cleaned);
     result.writes = PlanTagWrites(cleaned);
@@ -72,14 +74,17 @@ std::string FormatJsonLine(const PreviewResult& result) {
         AppendJsonText(out, w.value);
         out += ']';
     }
-    out += "]}";
+    out += "], \"fits\": ";
+    out += result.fits ? "true" : "false";
+    out += '}';
     return out;
 }
 
 namespace {
 
 constexpr const char* kColumns[] = {"Path",  "Artist", "Album", "Title",
-                                    "Genre", "Year",   "Track"};
+                                    "Genre", "Year",   "Track", "Fits"};
+constexpr std::size_t kFitsColumn = 7;
 constexpr std::size_t kColumnCount = sizeof(kColumns) / sizeof(kColumns[0]);
 
 using Row = std::vector<std::string>;
@@ -87,6 +92,7 @@ using Row = std::vector<std::string>;
 Row MakeRow(const PreviewResult& result) {
     Row row(kColumnCount);
     row[0] = result.path;
+    row[kFitsColumn] = result.fits ? "yes" : "no";
     for (std::size_t i = 0; i < result.writes.count; ++i) {
         const TagWrite& w = result.writes.writes[i];
         for (std::size_t c = 1; c < kColumnCount; ++c) {

@@ -8,11 +8,13 @@
 #include "tagging/tag_fields.h"
 #include "tagging/tag_values.h"
 
-// One previewed path: the raw match and the writes it would cause.
+// One previewed path: the raw match, the writes it would cause, and
+// whether the pattern fits the path (tagging/pattern_fit.h).
 struct PreviewResult {
     std::string path;
     TagFields match;
     TagWritePlan writes;
+    bool fits = false;
 };
 
 PreviewResult PreviewPath(const char* pattern, const std::string& path);
@@ -23,9 +25,10 @@ PreviewResult PreviewPath(const char* pattern, const std::string& path);
 // byte sequence round-trips.
 void AppendJsonString(std::string& out, const char* bytes, std::size_t length);
 
-// {"path": P, "match": {...}, "write": [["Artist", "..."], ...]} with no
-// line break.
+// {"path": P, "match": {...}, "write": [["Artist", "..."], ...],
+// "fits": true|false} with no line break.
 std::string FormatJsonLine(const PreviewResult& result);
 
-// A table with a header, a rule and one row per result, columns aligned.
+// A table with a header, a rule and one row per result, columns aligned;
+// the last column says "yes" or "no" for whether the pattern fits.
 std::string FormatTable(const std::vector<PreviewResult>& results);

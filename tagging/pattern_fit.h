@@ -1,0 +1,26 @@
+// Whether a pattern fits a path: every field that one of the pattern's
+// tokens names got a value from the match (a text that is not empty after
+// trimming blanks, a number that is not 0), and no text value holds a
+// backslash, which only a value collected across folder boundaries can.
+// The matcher never fails; this is how a path that does not have the
+// pattern's shape is told apart, so that nothing is tagged from it.
+#pragma once
+
+#include <cstdint>
+
+#include "tagging/tag_fields.h"
+
+// The fields a pattern's tokens name, one bit per field (1 << TagToken),
+// recognised as the matcher recognises tokens, in any letter case, within
+// the part of the pattern that the matcher reads.
+using NamedFields = std::uint32_t;
+NamedFields FieldsNamedBy(const char* pattern);
+
+// How many fields a set names.
+int CountNamedFields(NamedFields named);
+
+// Whether the raw values of a match (not yet trimmed) fill every named field.
+bool FieldsFill(NamedFields named, const TagFields& values);
+
+// The rule in one call: the pattern and the raw values it matched.
+bool PatternFits(const char* pattern, const TagFields& values);
