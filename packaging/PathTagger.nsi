@@ -22,7 +22,9 @@ OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
-AllowSkipFiles off
+; The page's last words, "Completed" only when it was.
+CompletedText "$DoneText"
+SubCaption 4 ": $DoneText"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=0 "ProductName" "PathTagger"
@@ -48,8 +50,10 @@ Var InstalledInCreated
 Var Created
 ; 1 from the first write of this run on.
 Var Writing
+Var DoneText
 
 Function .onInit
+  StrCpy $DoneText "Completed"
   ReadRegStr $InstalledIn HKLM "${UNINSTALL_KEY}" "CompressionFolder"
   ReadRegDWORD $InstalledInCreated HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder"
   ${If} $InstalledIn != ""
@@ -176,11 +180,14 @@ Function DirectoryLeave
   ${EndIf}
 FunctionEnd
 
+; Ends the section with the page saying so and Close to press (an Abort
+; would leave "Completed" over it, and only Cancel).
 !macro REFUSE_UNLESS_DONE
   ${If} $R3 != 0
     DetailPrint $R4
     SetErrorLevel $R3
-    Abort "Nothing was installed: see the details below."
+    StrCpy $DoneText "Nothing was installed"
+    Return
   ${EndIf}
 !macroend
 
@@ -198,14 +205,17 @@ Function Withdraw
   SetErrorLevel ${EXIT_NOT_WRITTEN}
 FunctionEnd
 
-Function WithdrawOnErrors
+; A file that could not be written was skipped (silently, or Ignore).
+!macro WITHDRAW_ON_ERRORS
   ${If} ${Errors}
     Call Withdraw
-    Abort "Nothing was installed: see the details below."
+    StrCpy $R3 ${EXIT_NOT_WRITTEN}
+    StrCpy $R4 "Nothing was installed."
+    !insertmacro REFUSE_UNLESS_DONE
   ${EndIf}
-FunctionEnd
+!macroend
 
-; NSIS itself stops the run when File cannot write.
+; NSIS itself stops the run when File cannot write and the user chose Abort.
 Function .onInstFailed
   ${If} $Writing = 1
     Call Withdraw
@@ -236,6 +246,10 @@ Section "PathTagger" SecPlugin
   ${EndIf}
 
   StrCpy $Writing 1
+  ; Until the end of the section: when NSIS stops the run over a file it
+  ; cannot write, the page must not say "Completed" (Cancel then takes
+  ; out what was written).
+  StrCpy $DoneText "Stopped"
   ClearErrors
   SetOverwrite on
   CreateDirectory "$INSTDIR\${OWN_FOLDER}"
@@ -245,7 +259,7 @@ Section "PathTagger" SecPlugin
   File "/oname=README.txt" "${README}"
   !insertmacro INSTALL_SHIPPED_TOOLS
   File "/oname=${UNINSTALLER}" "${UNINSTALLER_EXE}"
-  Call WithdrawOnErrors
+  !insertmacro WITHDRAW_ON_ERRORS
   !insertmacro CREATE_SHORTCUTS "$INSTDIR\${OWN_FOLDER}"
 
   SectionGetSize ${SecPlugin} $0
@@ -264,5 +278,6 @@ Section "PathTagger" SecPlugin
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   WriteRegStr HKLM "${UNINSTALL_KEY}" "CompressionFolder" "$INSTDIR"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder" $Created
-  Call WithdrawOnErrors
+  !insertmacro WITHDRAW_ON_ERRORS
+  StrCpy $DoneText "Completed"
 SectionEnd

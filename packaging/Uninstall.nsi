@@ -16,6 +16,9 @@ Caption "PathTagger ${VERSION} Uninstall"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 ShowInstDetails show
+; The page's last words, "Completed" only when it was.
+CompletedText "$DoneText"
+SubCaption 4 ": $DoneText"
 Icon "${NSISDIR}\Contrib\Graphics\Icons\classic-uninstall.ico"
 
 VIProductVersion "${VERSION}.0"
@@ -38,9 +41,11 @@ Page instfiles
 
 Var Compression
 Var Registered  ; 1 when the Add/Remove entry names this copy
+Var DoneText
 Var FinishFor  ; the process id of the uninstaller to finish for, or empty
 
 Function .onInit
+  StrCpy $DoneText "Completed"
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/FINISH=" $FinishFor
@@ -60,8 +65,7 @@ Function .onInit
   ; show a half-finished page for.
   StrCpy $R6 $Compression
   Call CheckCopyInUse
-  ${If} $R3 != 0
-    MessageBox MB_OK|MB_ICONEXCLAMATION $R4
+  ${If} $R3 != 0  ; it has said so, with Retry
     SetErrorLevel $R3
     Quit
   ${EndIf}
@@ -105,7 +109,8 @@ Section "Remove"
   ${If} $R3 != 0
     DetailPrint $R4
     SetErrorLevel $R3
-    Abort "Nothing was changed: see the details below."
+    StrCpy $DoneText "Nothing was removed"
+    Return
   ${EndIf}
 
   ; The entry and the shortcuts belong to this copy only when the entry
@@ -153,6 +158,6 @@ Section "Remove"
 
   ${If} $R5 != 0
     SetErrorLevel ${EXIT_NOT_WRITTEN}
-    Abort "Some files could not be removed: see the details below."
+    StrCpy $DoneText "Not everything was removed"
   ${EndIf}
 SectionEnd
