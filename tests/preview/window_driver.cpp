@@ -428,9 +428,18 @@ HWND FindDialog() {
     return found;
 }
 
+// A dialog shows once its set-up, which fills and selects its controls, is
+// done; found before, it may be found half made.
+void WaitUntilShown(HWND dialog) {
+    for (int i = 0; i < 1200 && dialog && IsWindow(dialog) && !IsWindowVisible(dialog); ++i) {
+        Sleep(25);
+    }
+}
+
 HWND WaitForDialog() {
     HWND dialog = nullptr;
     for (int i = 0; i < 1200 && !(dialog = FindDialog()) && !Exited(); ++i) Sleep(50);
+    WaitUntilShown(dialog);
     return dialog;
 }
 
@@ -458,8 +467,6 @@ std::string PickedFolder(HWND picker) {
 void Browse() {
     PostMessageA(target.Control(kBrowseButtonId), BM_CLICK, 0, 0);
     HWND picker = WaitForDialog();
-    // Shown once its set-up, which selects the folder, is done.
-    for (int i = 0; i < 1200 && picker && !IsWindowVisible(picker); ++i) Sleep(25);
     std::printf("browse\t%d\t%s\n", int(picker != nullptr),
                 picker ? PickedFolder(picker).c_str() : "");
     if (picker) PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
@@ -509,6 +516,7 @@ void Usage(const std::vector<std::string>& words) {
         EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&box));
         if (!box) Sleep(50);
     }
+    WaitUntilShown(box);
     std::string text;
     for (HWND child = box ? GetWindow(box, GW_CHILD) : nullptr; child;
          child = GetWindow(child, GW_HWNDNEXT)) {
