@@ -237,6 +237,12 @@ Section "PathTagger" SecPlugin
       StrCpy $R7 $InstalledInCreated
       StrCpy $R8 0
       Call RemoveCopy
+      ${If} $R5 != 0  ; its entry stays, for its uninstaller to try again
+        StrCpy $R3 ${EXIT_NOT_WRITTEN}
+        StrCpy $R4 "The copy in $InstalledIn could not be removed whole; nothing was installed \
+in $INSTDIR."
+        !insertmacro REFUSE_UNLESS_DONE
+      ${EndIf}
       DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ${EndIf}
     StrCpy $Created 0

@@ -344,6 +344,27 @@ class Installer(unittest.TestCase):
             subprocess.run(unlock, check=True)
         self.assert_refused(prefix, status, EXIT_NOT_WRITTEN, before, host)
 
+    def test_a_move_whose_old_copy_cannot_be_removed_installs_nothing(self):
+        if os.geteuid() != 0:
+            self.skipTest("a file that root cannot delete needs the immutable flag")
+        prefix = self.fresh_prefix()
+        first = self.stage_host(prefix, r"C:\Program Files\First Host")
+        second = self.stage_host(prefix, r"C:\Program Files\Second Host")
+        self.assertEqual(self.install(prefix, "/D=" + first + r"\Compression"), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        before = prefix.snapshot(second)
+        readme = prefix.unix(first + r"\Compression\PathTagger\README.txt")
+        locked = subprocess.run(["chattr", "+i", readme], capture_output=True)
+        if locked.returncode != 0:
+            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
+        try:
+            status = self.install(prefix, "/D=" + second + r"\Compression")
+        finally:
+            subprocess.run(["chattr", "-i", readme], check=True)
+        self.assertEqual(status, EXIT_NOT_WRITTEN)
+        self.assertEqual(prefix.snapshot(second), before)
+        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry, "the old copy keeps its entry")
+
     def test_a_write_that_fails_halfway_takes_out_what_was_written(self):
         prefix = self.fresh_prefix()
         host = self.stage_host(prefix, STAGED_HOST)
