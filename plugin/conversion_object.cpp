@@ -1,13 +1,16 @@
 #include "plugin/conversion_object.h"
 
 #include "plugin/tag_pattern_setting.h"
-#include "tagging/tag_pattern_matcher.h"
+#include "tagging/pattern_fit.h"
 #include "tagging/tag_writer.h"
 
 ConversionObject::ConversionObject(const char* sourcePath, std::int32_t* result) {
     if (result) *result = 0;  // nothing is ever reported to the host
-    const PathText pattern = CopyOfCurrentTagPattern();
-    if (pattern.Empty() || sourcePath == nullptr) return;
-    TagFields fields = Match(pattern.CStr(), sourcePath);
-    WriteTags(sourcePath, fields);
+    const TagPatternsInForce inForce = CopyOfTagPatternsInForce();
+    if (inForce.patterns[0].Empty() || sourcePath == nullptr) return;
+    TagFields fields;
+    if (MatchFirstThatFits(inForce.patterns, inForce.count, sourcePath, inForce.onlyWhenFits,
+                           fields)) {
+        WriteTags(sourcePath, fields);
+    }
 }

@@ -7,17 +7,33 @@
 // or unterminated pattern.
 #pragma once
 
+#include <cstddef>
+
 #include "util/fixed_text.h"
 
 constexpr char kDefaultTagPattern[] = "[artist]-[track]";
 constexpr char kTagPatternValueName[] = "KestraTagFromFilename";
 constexpr char kSettingsSubkey[] = "Software\\Brackenford\\Sonavell";
+// Beside the pattern: 1 = a file whose path the patterns do not fit is not
+// touched; and fallback patterns ".2" to ".9", read in order up to the first
+// missing or empty one.
+constexpr char kOnlyWhenFitsValueName[] = "KestraTagFromFilename.OnlyWhenFits";
+constexpr int kMaxFallbackPatterns = 8;
 
 // Reads the stored pattern into the pattern in force; the default takes its
 // place when the read leaves it empty (missing, empty, unreadable or too long).
+// The fallback patterns and the only-when-fits setting are read with it.
 void LoadStoredTagPattern();
 
 // Replaces the pattern in force (an edit on the page) and stores it.
 void SetAndStoreTagPattern(const char* pattern);
 
 PathText CopyOfCurrentTagPattern();
+
+// The pattern in force first, then its fallbacks, as the plugin tries them.
+struct TagPatternsInForce {
+    PathText patterns[1 + kMaxFallbackPatterns];
+    std::size_t count = 0;
+    bool onlyWhenFits = false;
+};
+TagPatternsInForce CopyOfTagPatternsInForce();

@@ -61,3 +61,23 @@ bool FieldsFill(NamedFields named, const TagFields& values) {
 bool PatternFits(const char* pattern, const TagFields& values) {
     return FieldsFill(FieldsNamedBy(pattern), values);
 }
+
+bool MatchFirstThatFits(const PathText* patterns, std::size_t count, const char* path,
+                        bool onlyWhenFits, TagFields& values) {
+    if (count == 0) return false;
+    TagFields first = Match(patterns[0].CStr(), path);
+    if (PatternFits(patterns[0].CStr(), first)) {
+        values = first;
+        return true;
+    }
+    for (std::size_t i = 1; i < count; ++i) {
+        const TagFields fallback = Match(patterns[i].CStr(), path);
+        if (PatternFits(patterns[i].CStr(), fallback)) {
+            values = fallback;
+            return true;
+        }
+    }
+    if (onlyWhenFits) return false;
+    values = first;
+    return true;
+}

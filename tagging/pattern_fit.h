@@ -6,6 +6,7 @@
 // pattern's shape is told apart, so that nothing is tagged from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "tagging/tag_fields.h"
@@ -24,3 +25,10 @@ bool FieldsFill(NamedFields named, const TagFields& values);
 
 // The rule in one call: the pattern and the raw values it matched.
 bool PatternFits(const char* pattern, const TagFields& values);
+
+// The choice the plugin makes for one path among patterns in order of
+// preference: the values of the first that fits. When none fits, the first
+// pattern's values as they came (what the plugin writes without fallbacks),
+// or nothing when only fitting patterns may tag: then false.
+bool MatchFirstThatFits(const PathText* patterns, std::size_t count, const char* path,
+                        bool onlyWhenFits, TagFields& values);

@@ -4,8 +4,10 @@
 Usage: preview_cli_test.py [RUNNER...] PREVIEW_EXECUTABLE
 """
 import json
+import os
 import subprocess
 import sys
+import tempfile
 import unittest
 
 COMMAND = sys.argv[1:]
@@ -14,6 +16,19 @@ COMMAND = sys.argv[1:]
 def run(args, stdin=b""):
     done = subprocess.run(COMMAND + args, input=stdin, capture_output=True, timeout=120)
     return done.returncode, done.stdout, done.stderr
+
+
+def folder_argument(path):
+    """The folder as the program under test names it: a Windows program run
+    under Wine sees this machine's root as drive Z:."""
+    return "Z:" + path.replace("/", "\\") if len(COMMAND) > 1 else path
+
+
+def make_tree(root, relative_paths):
+    for relative in relative_paths:
+        path = os.path.join(root, *relative.split("\\"))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        open(path, "wb").close()
 
 
 def json_lines(stdout):
@@ -106,6 +121,43 @@ class PreviewCli(unittest.TestCase):
             self.assertEqual((code, err), (0, b""), option)
             self.assertTrue(out.decode().startswith("usage:"))
             self.assertIn("--check", out.decode())
+
+
+class Suggest(unittest.TestCase):
+    LAYOUT = "[artist]\\[album] ([year])\\[track number] - [track]"
+
+    def suggest(self, tree, *options):
+        with tempfile.TemporaryDirectory() as root:
+            # The folder's own name looks like a layout's top: it must not count.
+            folder = os.path.join(root, "Some Band - Best Of")
+            os.makedirs(folder)
+            make_tree(folder, tree)
+            code, out, err = run(["--suggest", folder_argument(folder), *options])
+        return code, [line.split("\t") for line in out.decode().splitlines()], err
+
+    def test_the_trees_layout_comes_first_with_its_counts(self):
+        tree = ["Kestrel\\Night (1998)\\%02d - Song %d.mp3" % (n, n) for n in range(1, 8)]
+        tree += ["Kestrel\\Night (1998)\\cover.jpg"]
+        code, lines, err = self.suggest(tree)
+        self.assertEqual((code, err), (0, b""))
+        self.assertEqual(lines[0], ["7", "8", "35", self.LAYOUT])
+        self.assertEqual(len(lines), 10)
+        code, lines, _ = self.suggest(tree, "--top", "3")
+        self.assertEqual((code, len(lines)), (0, 3))
+
+    def test_a_tree_no_layout_fits_and_bad_requests(self):
+        code, lines, _ = self.suggest(["-"])
+        self.assertEqual(code, 1)
+        self.assertTrue(all(line[0] == "0" for line in lines))
+        code, _, _ = self.suggest([])
+        self.assertEqual(code, 1)
+        code, out, err = run(["--suggest", folder_argument("/nonexistent/folder")])
+        self.assertEqual((code, out), (2, b""))
+        self.assertIn("cannot read", err.decode())
+        for args in (["--suggest"], ["--suggest", "x", "--top"], ["--suggest", "x", "--top", "0"],
+                     ["--suggest", "x", "--top", "3x"]):
+            self.assertEqual(run(args)[0], 2, args)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0]], verbosity=2)

@@ -13,6 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "tagging/pattern_fit.h"
+#include "tagging/tag_pattern_matcher.h"
+#include "tagging/tag_values.h"
 #include "tests/plugin/page_driver.h"
 #include "tests/plugin/plugin_session.h"
 #include "tests/util/scratch_folder.h"
@@ -72,6 +75,87 @@ TEST_F(PluginTagging, WritesThroughTheDecoderOfTheExtension) {
     const std::string unknown = scratch_.Path("Band\\Best Of (98)\\09 - Song.nope");
     Convert(unknown);
     EXPECT_TRUE(RecordedWrites(unknown).empty());
+}
+
+// Fallback patterns and only-when-fits, stored beside the pattern and read
+// when the plugin loads: each file is tagged by the first pattern that fits
+// its path; a misfit by the pattern itself, or not at all.
+class PluginFallbacks : public PluginTagging {
+protected:
+    void TearDown() override {
+        for (const char* n : {"2", "3", "4"}) {
+            DeleteRegistryValue((std::string(kPatternValue) + "." + n).c_str(), HKEY_CURRENT_USER,
+                                kSettingsKey);
+        }
+        DeleteRegistryValue(kOnlyWhenFits, HKEY_CURRENT_USER, kSettingsKey);
+        PluginTagging::TearDown();
+    }
+    void StoreFallback(int n, const char* pattern) {
+        WriteRegistryString(pattern, (std::string(kPatternValue) + "." + std::to_string(n)).c_str(),
+                            HKEY_CURRENT_USER, kSettingsKey);
+    }
+    // Tags one file below the scratch folder and answers its writes.
+    std::vector<std::string> Tag(const std::string& relative) {
+        const std::string path = scratch_.Path(relative.c_str());
+        for (std::size_t at = path.find('\\', scratch_.Path("").size()); at != std::string::npos;
+             at = path.find('\\', at + 1)) {
+            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+        }
+        Convert(path);
+        return RecordedWrites(path);
+    }
+    static constexpr char kOnlyWhenFits[] = "KestraTagFromFilename.OnlyWhenFits";
+    using Writes = std::vector<std::string>;
+};
+
+// What the plugin writes for a path with one pattern, and whether that
+// pattern fits it, by the matcher and the rule themselves.
+std::vector<std::string> WritesOf(const char* pattern, const std::string& path) {
+    TagFields values = Match(pattern, path.c_str());
+    NormaliseTagFields(values);
+    const TagWritePlan plan = PlanTagWrites(values);
+    std::vector<std::string> writes;
+    for (std::size_t i = 0; i < plan.count; ++i) {
+        writes.push_back(std::string(plan.writes[i].fieldName) + "=" + plan.writes[i].value.CStr());
+    }
+    return writes;
+}
+
+bool Fits(const char* pattern, const std::string& path) {
+    return PatternFits(pattern, Match(pattern, path.c_str()));
+}
+
+TEST_F(PluginFallbacks, TheFirstPatternThatFitsTagsAndAMisfitIsTaggedAsTodayOrNotAtAll) {
+    const char stored[] = "[artist]\\[album]\\[track number] - [track]";
+    const char fallback[] = "[artist] - [track]";
+    StorePattern(stored);
+    StoreFallback(2, fallback);
+    StoreFallback(3, "");  // ends the list: the next one is never read
+    StoreFallback(4, "[track]");
+    LoadPluginNow();
+
+    const std::string both = scratch_.Path("Band\\Album\\07 - Song.low");
+    ASSERT_TRUE(Fits(stored, both));
+    EXPECT_EQ(Tag("Band\\Album\\07 - Song.low"), WritesOf(stored, both));
+
+    const std::string fallbackOnly = scratch_.Path("Loose\\Kestrel - Night.low");
+    ASSERT_FALSE(Fits(stored, fallbackOnly));
+    ASSERT_TRUE(Fits(fallback, fallbackOnly));
+    EXPECT_EQ(Tag("Loose\\Kestrel - Night.low"), (Writes{"Artist=Kestrel", "Title=Night"}));
+
+    const std::string neither = scratch_.Path("Band\\Album\\Song.low");
+    ASSERT_FALSE(Fits(stored, neither) || Fits(fallback, neither));
+    EXPECT_EQ(Tag("Band\\Album\\Song.low"), WritesOf(stored, neither))
+        << "the pattern's own values, as without fallbacks, not the unread [track]";
+}
+
+TEST_F(PluginFallbacks, OnlyWhenFitsLeavesAMisfitUntouched) {
+    StorePattern("[artist] - [track]");
+    WriteRegistryDword(1, kOnlyWhenFits, HKEY_CURRENT_USER, kSettingsKey);
+    LoadPluginNow();
+    EXPECT_EQ(Tag("Kestrel - Night.low"), (Writes{"Artist=Kestrel", "Title=Night"}));
+    EXPECT_TRUE(Tag("Folder - Name\\cover.low").empty()) << "a title across folders";
+    EXPECT_TRUE(Tag("cover.low").empty());
 }
 
 TEST_F(PluginTagging, AnEditOnThePageTakesEffectForTheNextObject) {

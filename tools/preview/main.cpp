@@ -1,11 +1,14 @@
 // pathtagger-preview: shows what a tag pattern extracts from paths before a
 // conversion is run.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tagging/pattern_check.h"
+#include "tagging/pattern_suggest.h"
+#include "tools/preview/file_walk.h"
 #include "tools/preview/preview_output.h"
 
 #ifdef _WIN32
@@ -18,9 +21,12 @@ namespace {
 const char kUsage[] =
     "usage: pathtagger-preview [--json] [--] PATTERN [PATH...]\n"
     "       pathtagger-preview --check [--] PATTERN\n"
+    "       pathtagger-preview --suggest FOLDER [--top N]\n"
     "Shows what PATTERN reads from each PATH (no PATH: one path per line on\n"
-    "standard input); --json prints one object per line; --check lists what\n"
-    "is easy to get wrong in the pattern.\n";
+    "standard input) and whether it fits; --json prints one object per line;\n"
+    "--check lists what is easy to get wrong in the pattern; --suggest ranks\n"
+    "layouts by what they read from the files below FOLDER, one line each:\n"
+    "FITS<TAB>FILES<TAB>VALUES<TAB>PATTERN (exit 1: none fits any file).\n";
 
 // Asked for, the usage is the answer; after a mistake it is the error.
 int Usage() {
@@ -68,6 +74,33 @@ int PrintPatternWarnings(const char* pattern) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// "--suggest FOLDER [--top N]", the arguments after the program's name.
+int Suggest(int argc, char** argv) {
+    std::size_t top = 10;
+    if (argc == 4 && std::strcmp(argv[2], "--top") == 0) {
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(argv[3], &end, 10);
+        if (*argv[3] == '\0' || *end != '\0' || n == 0) return UsageError("--top takes a number from 1");
+        top = n;
+    } else if (argc != 2) {
+        return UsageError("--suggest takes a folder and, after it, --top N");
+    }
+    std::vector<std::string> paths;
+    if (!ListFilesBelow(argv[1], paths)) {
+        std::fprintf(stderr, "pathtagger-preview: cannot read the folder \"%s\"\n", argv[1]);
+        return 2;
+    }
+    const std::vector<PatternSuggestion> ranked = SuggestPatterns(paths, top);
+    std::string out;
+    for (const PatternSuggestion& s : ranked) {
+        out += std::to_string(s.fits) + '\t' + std::to_string(s.files) + '\t' +
+               std::to_string(s.values) + '\t' + s.pattern + '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0) return 2;
+    return !ranked.empty() && ranked.front().fits > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +109,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    if (argc > 1 && std::strcmp(argv[1], "--suggest") == 0) return Suggest(argc - 1, argv + 1);
     bool json = false;
     bool check = false;
     int i = 1;
