@@ -131,7 +131,6 @@ Section "Remove"
     StrCpy $R6 $Compression
     StrCpy $R8 1
     Call RemoveCopy
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${Else}
     StrCpy $R5 0
     StrCpy $R0 "$Compression\PathTagger.dll"
@@ -140,6 +139,16 @@ Section "Remove"
     Call RemoveShippedTools
     StrCpy $R0 "$INSTDIR\README.txt"
     Call RemoveFile
+  ${EndIf}
+  ${If} $R5 != 0
+    ; The entry and this uninstaller stay, to try again.
+    DetailPrint "Close what holds these files, or free them, and run $INSTDIR\${UNINSTALLER} again."
+    SetErrorLevel ${EXIT_NOT_WRITTEN}
+    StrCpy $DoneText "Not everything was removed"
+    Return
+  ${EndIf}
+  ${If} $Registered = 1
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ${EndIf}
   !insertmacro REMOVE_PREVIEW_VALUES
 

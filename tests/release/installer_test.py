@@ -365,6 +365,29 @@ class Installer(unittest.TestCase):
         self.assertEqual(prefix.snapshot(second), before)
         self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry, "the old copy keeps its entry")
 
+    def test_an_uninstall_that_cannot_remove_a_file_says_so_and_can_be_run_again(self):
+        if os.geteuid() != 0:
+            self.skipTest("a file that root cannot delete needs the immutable flag")
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        before = prefix.snapshot(host)
+        self.assertEqual(self.install(prefix, "/D=" + host + r"\Compression"), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        readme = prefix.unix(host + r"\Compression\PathTagger\README.txt")
+        locked = subprocess.run(["chattr", "+i", readme], capture_output=True)
+        if locked.returncode != 0:
+            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
+        try:
+            status = self.uninstall(prefix)
+        finally:
+            subprocess.run(["chattr", "-i", readme], check=True)
+        self.assertEqual(status, EXIT_NOT_WRITTEN)
+        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+        self.assertTrue(prefix.exists(entry["UninstallString"].strip('"')))
+        self.assertEqual(self.uninstall(prefix), 0)
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+
     def test_a_write_that_fails_halfway_takes_out_what_was_written(self):
         prefix = self.fresh_prefix()
         host = self.stage_host(prefix, STAGED_HOST)
