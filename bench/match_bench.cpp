@@ -13,6 +13,8 @@
 #include "bench/path_corpus.h"
 #include "bench/regex_tagger.h"
 #include "hostenv/path_strings.h"
+#include "tagging/pattern_fit.h"
+#include "tagging/pattern_suggest.h"
 #include "tagging/tag_pattern_matcher.h"
 #include "tagging/tag_values.h"
 
@@ -58,6 +60,37 @@ void NormaliseCorpus(benchmark::State& state, const BenchPattern* pattern) {
     ReportPerPath(state);
 }
 
+// What the plugin does per file now: the match and whether the pattern fits.
+void FitCorpus(benchmark::State& state, const BenchPattern* pattern) {
+    PatternChoice choice;
+    choice.Put(0, pattern->pattern);
+    for (auto _ : state) {
+        for (const std::string& path : Corpus()) {
+            TagFields fields;
+            const bool write = MatchFirstThatFits(choice, path.c_str(), fields);
+            benchmark::DoNotOptimize(write);
+            benchmark::DoNotOptimize(fields);
+        }
+    }
+    ReportPerPath(state);
+}
+
+// pathtagger-preview --suggest's work on 100,000 paths held in memory, each
+// seen from its drive's root.
+void SuggestHundredThousand(benchmark::State& state) {
+    static const std::vector<std::string> paths = [] {
+        std::vector<std::string> below = MakePathCorpus(100000);
+        for (std::string& path : below) path.erase(0, path.find('\\'));
+        return below;
+    }();
+    for (auto _ : state) {
+        std::vector<PatternSuggestion> ranked = SuggestPatterns(paths, 10);
+        benchmark::DoNotOptimize(ranked);
+    }
+    state.counters["seconds_per_run"] = benchmark::Counter(
+        1, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void RegexCorpus(benchmark::State& state, const BenchPattern* pattern) {
     RegexTagger tagger(*pattern);
     for (auto _ : state) {
@@ -92,8 +125,11 @@ void RegisterAll() {
         benchmark::RegisterBenchmark(("pcre2_jit/" + name).c_str(), RegexCorpus, &pattern);
         benchmark::RegisterBenchmark(("normalise/" + name).c_str(), NormaliseCorpus,
                                      &pattern);
+        benchmark::RegisterBenchmark(("fit/" + name).c_str(), FitCorpus, &pattern);
     }
     benchmark::RegisterBenchmark("copy_floor", CopyFloor);
+    benchmark::RegisterBenchmark("suggest_100000_paths", SuggestHundredThousand)
+        ->Unit(benchmark::kMillisecond);
 }
 
 }  // namespace

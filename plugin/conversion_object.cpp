@@ -6,11 +6,8 @@
 
 ConversionObject::ConversionObject(const char* sourcePath, std::int32_t* result) {
     if (result) *result = 0;  // nothing is ever reported to the host
-    const TagPatternsInForce inForce = CopyOfTagPatternsInForce();
+    const PatternChoice inForce = CopyOfTagPatternsInForce();
     if (inForce.patterns[0].Empty() || sourcePath == nullptr) return;
     TagFields fields;
-    if (MatchFirstThatFits(inForce.patterns, inForce.count, sourcePath, inForce.onlyWhenFits,
-                           fields)) {
-        WriteTags(sourcePath, fields);
-    }
+    if (MatchFirstThatFits(inForce, sourcePath, fields)) WriteTags(sourcePath, fields);
 }

@@ -6,39 +6,32 @@
 
 namespace {
 
-PathText CurrentTagPattern;
-// The fallbacks (patterns[0] unused) and the only-when-fits setting, under
-// the same lock: a conversion sees one whole set.
-TagPatternsInForce StoredFallbacks;
-SRWLOCK CurrentTagPatternLock = SRWLOCK_INIT;
-
-void ReplaceCurrentTagPattern(const char* pattern) {
-    AcquireSRWLockExclusive(&CurrentTagPatternLock);
-    // A pattern is matched, never acted on as a name: a longer one keeps its
-    // first 259 characters, in force and stored alike.
-    CurrentTagPattern.AssignOrCut(pattern);
-    ReleaseSRWLockExclusive(&CurrentTagPatternLock);
-}
+// The pattern in force first, then its fallbacks; one lock, so that a
+// conversion always sees one whole set.
+PatternChoice PatternsInForce;
+SRWLOCK PatternsInForceLock = SRWLOCK_INIT;
 
 void ReadStoredString(const char* valueName, PathText& out) {
     ReadRegistryString(out.Data(), PathText::kCapacity, valueName, HKEY_CURRENT_USER,
                        kSettingsSubkey);
 }
 
-// A fallback too long to read whole reads as empty, and ends the list like
-// a missing one: a cut pattern would read other values.
-TagPatternsInForce ReadStoredFallbacks() {
-    TagPatternsInForce stored;
-    stored.count = 1;
+// The fallbacks after the given pattern. One too long to read whole reads as
+// empty and ends the list like a missing one: a cut pattern would read
+// other values.
+PatternChoice ReadStoredChoice(const char* pattern) {
+    PatternChoice stored;
+    stored.Put(0, pattern);
     for (int n = 2; n < 2 + kMaxFallbackPatterns; ++n) {
         PathText name;
+        PathText fallback;
         if (!name.Assign(kTagPatternValueName) || !name.Append('.') ||
             !name.Append(char('0' + n))) {
             break;
         }
-        ReadStoredString(name.CStr(), stored.patterns[stored.count]);
-        if (stored.patterns[stored.count].Empty()) break;
-        ++stored.count;
+        ReadStoredString(name.CStr(), fallback);
+        if (fallback.Empty()) break;
+        stored.Put(stored.count, fallback.CStr());
     }
     stored.onlyWhenFits = ReadRegistryDword(kOnlyWhenFitsValueName, HKEY_CURRENT_USER,
                                             kSettingsSubkey) == 1;
@@ -50,30 +43,30 @@ TagPatternsInForce ReadStoredFallbacks() {
 void LoadStoredTagPattern() {
     PathText stored;
     ReadStoredString(kTagPatternValueName, stored);
-    const TagPatternsInForce fallbacks = ReadStoredFallbacks();
-    ReplaceCurrentTagPattern(stored.Empty() ? kDefaultTagPattern : stored.CStr());
-    AcquireSRWLockExclusive(&CurrentTagPatternLock);
-    StoredFallbacks = fallbacks;
-    ReleaseSRWLockExclusive(&CurrentTagPatternLock);
+    const PatternChoice choice = ReadStoredChoice(stored.Empty() ? kDefaultTagPattern : stored.CStr());
+    AcquireSRWLockExclusive(&PatternsInForceLock);
+    PatternsInForce = choice;
+    ReleaseSRWLockExclusive(&PatternsInForceLock);
 }
 
 void SetAndStoreTagPattern(const char* pattern) {
-    ReplaceCurrentTagPattern(pattern);
+    AcquireSRWLockExclusive(&PatternsInForceLock);
+    PatternsInForce.Put(0, pattern);
+    ReleaseSRWLockExclusive(&PatternsInForceLock);
     WriteRegistryString(CopyOfCurrentTagPattern().CStr(), kTagPatternValueName,
                         HKEY_CURRENT_USER, kSettingsSubkey);
 }
 
 PathText CopyOfCurrentTagPattern() {
-    AcquireSRWLockShared(&CurrentTagPatternLock);
-    PathText copy = CurrentTagPattern;
-    ReleaseSRWLockShared(&CurrentTagPatternLock);
+    AcquireSRWLockShared(&PatternsInForceLock);
+    PathText copy = PatternsInForce.patterns[0];
+    ReleaseSRWLockShared(&PatternsInForceLock);
     return copy;
 }
 
-TagPatternsInForce CopyOfTagPatternsInForce() {
-    AcquireSRWLockShared(&CurrentTagPatternLock);
-    TagPatternsInForce copy = StoredFallbacks;
-    copy.patterns[0] = CurrentTagPattern;
-    ReleaseSRWLockShared(&CurrentTagPatternLock);
+PatternChoice CopyOfTagPatternsInForce() {
+    AcquireSRWLockShared(&PatternsInForceLock);
+    PatternChoice copy = PatternsInForce;
+    ReleaseSRWLockShared(&PatternsInForceLock);
     return copy;
 }

@@ -7,8 +7,7 @@
 // or unterminated pattern.
 #pragma once
 
-#include <cstddef>
-
+#include "tagging/pattern_fit.h"
 #include "util/fixed_text.h"
 
 constexpr char kDefaultTagPattern[] = "[artist]-[track]";
@@ -18,7 +17,7 @@ constexpr char kSettingsSubkey[] = "Software\\Brackenford\\Sonavell";
 // touched; and fallback patterns ".2" to ".9", read in order up to the first
 // missing or empty one.
 constexpr char kOnlyWhenFitsValueName[] = "KestraTagFromFilename.OnlyWhenFits";
-constexpr int kMaxFallbackPatterns = 8;
+constexpr int kMaxFallbackPatterns = PatternChoice::kMaxPatterns - 1;
 
 // Reads the stored pattern into the pattern in force; the default takes its
 // place when the read leaves it empty (missing, empty, unreadable or too long).
@@ -31,9 +30,4 @@ void SetAndStoreTagPattern(const char* pattern);
 PathText CopyOfCurrentTagPattern();
 
 // The pattern in force first, then its fallbacks, as the plugin tries them.
-struct TagPatternsInForce {
-    PathText patterns[1 + kMaxFallbackPatterns];
-    std::size_t count = 0;
-    bool onlyWhenFits = false;
-};
-TagPatternsInForce CopyOfTagPatternsInForce();
+PatternChoice CopyOfTagPatternsInForce();

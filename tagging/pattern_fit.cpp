@@ -7,8 +7,7 @@
 
 namespace {
 
-// The lengths of the token spellings: "[year]" to "[track number]".
-constexpr std::size_t kSpellingLengths[] = {6, 7, 8, 14};
+constexpr std::size_t kLongestSpelling = sizeof "[track number]" - 1;
 
 NamedFields Bit(TagToken token) { return NamedFields(1) << int(token); }
 
@@ -28,17 +27,17 @@ bool NumberFills(NamedFields named, TagToken token, std::int32_t number) {
 
 }  // namespace
 
-// A token ends at a "]"; every spelling that ends there is asked for.
+// A token ends at a "]" and starts at the last "[" before it: every
+// spelling holds one "[", at its start.
 NamedFields FieldsNamedBy(const char* pattern) {
     const std::size_t length = std::min(std::strlen(pattern), kMaxMatchInput);
     NamedFields named = 0;
-    for (std::size_t end = 1; end <= length; ++end) {
-        if (pattern[end - 1] != ']') continue;
-        for (std::size_t spelling : kSpellingLengths) {
-            if (spelling > end) break;
-            const TagToken token = RecogniseToken(pattern + end - spelling, spelling);
-            if (token != TagToken::None) named |= Bit(token);
-        }
+    std::size_t open = length;  // the last "[" so far; none yet
+    for (std::size_t i = 0; i < length; ++i) {
+        if (pattern[i] == '[') open = i;
+        if (pattern[i] != ']' || open == length || i - open + 1 > kLongestSpelling) continue;
+        const TagToken token = RecogniseToken(pattern + open, i - open + 1);
+        if (token != TagToken::None) named |= Bit(token);
     }
     return named;
 }
@@ -62,22 +61,24 @@ bool PatternFits(const char* pattern, const TagFields& values) {
     return FieldsFill(FieldsNamedBy(pattern), values);
 }
 
-bool MatchFirstThatFits(const PathText* patterns, std::size_t count, const char* path,
-                        bool onlyWhenFits, TagFields& values) {
-    if (count == 0) return false;
-    TagFields first = Match(patterns[0].CStr(), path);
-    if (PatternFits(patterns[0].CStr(), first)) {
-        values = first;
-        return true;
-    }
-    for (std::size_t i = 1; i < count; ++i) {
-        const TagFields fallback = Match(patterns[i].CStr(), path);
-        if (PatternFits(patterns[i].CStr(), fallback)) {
+void PatternChoice::Put(std::size_t index, const char* pattern) {
+    if (index >= kMaxPatterns) return;
+    patterns[index].AssignOrCut(pattern);
+    named[index] = FieldsNamedBy(patterns[index].CStr());
+    if (count <= index) count = index + 1;
+}
+
+bool MatchFirstThatFits(const PatternChoice& choice, const char* path, TagFields& values) {
+    if (choice.count == 0) return false;
+    MatchInto(choice.patterns[0].CStr(), path, values);
+    if (FieldsFill(choice.named[0], values)) return true;
+    for (std::size_t i = 1; i < choice.count; ++i) {
+        TagFields fallback;
+        MatchInto(choice.patterns[i].CStr(), path, fallback);
+        if (FieldsFill(choice.named[i], fallback)) {
             values = fallback;
             return true;
         }
     }
-    if (onlyWhenFits) return false;
-    values = first;
-    return true;
+    return !choice.onlyWhenFits;  // values hold the first pattern's
 }

@@ -26,9 +26,23 @@ bool FieldsFill(NamedFields named, const TagFields& values);
 // The rule in one call: the pattern and the raw values it matched.
 bool PatternFits(const char* pattern, const TagFields& values);
 
-// The choice the plugin makes for one path among patterns in order of
-// preference: the values of the first that fits. When none fits, the first
-// pattern's values as they came (what the plugin writes without fallbacks),
-// or nothing when only fitting patterns may tag: then false.
-bool MatchFirstThatFits(const PathText* patterns, std::size_t count, const char* path,
-                        bool onlyWhenFits, TagFields& values);
+// Patterns in order of preference, each with the fields it names, worked
+// out once: the plugin's stored pattern and its fallbacks.
+struct PatternChoice {
+    static constexpr std::size_t kMaxPatterns = 9;
+    PathText patterns[kMaxPatterns];
+    NamedFields named[kMaxPatterns] = {};
+    std::size_t count = 0;
+    bool onlyWhenFits = false;
+
+    // Puts a pattern at index (below kMaxPatterns; the count grows to take
+    // it). A pattern is matched, never acted on as a name: a longer one
+    // keeps its first 259 characters, all the matcher reads of it.
+    void Put(std::size_t index, const char* pattern);
+};
+
+// The choice the plugin makes for one path: the values of the first
+// pattern that fits. When none fits, the first pattern's values as they
+// came (what the plugin writes without fallbacks), or nothing when only
+// fitting patterns may tag: then false, and the values are no one's.
+bool MatchFirstThatFits(const PatternChoice& choice, const char* path, TagFields& values);

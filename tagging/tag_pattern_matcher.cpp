@@ -1,6 +1,7 @@
 #include "tagging/tag_pattern_matcher.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 #include "hostenv/path_strings.h"
@@ -273,12 +274,21 @@ const char* SpellingOfToken(TagToken token) {
     return "";
 }
 
-TagFields Match(const char* pattern, const char* sourcePath) {
+void MatchInto(const char* pattern, const char* sourcePath, TagFields& fields) {
+    for (PathText* text : {&fields.artist, &fields.album, &fields.title, &fields.genre}) {
+        text->Clear();
+    }
+    fields.year = 0;
+    fields.trackNumber = 0;
     const std::size_t pathLength = std::strlen(sourcePath);
-    TagFields fields;
-    if (pathLength > kMaxMatchInput) return fields;
+    if (pathLength > kMaxMatchInput) return;
     const std::size_t patternLength =
         BoundedLength(pattern, kMaxMatchInput);  // longer patterns are cut
     TagPatternMatcher(pattern, patternLength, sourcePath, pathLength, fields).Match();
+}
+
+TagFields Match(const char* pattern, const char* sourcePath) {
+    TagFields fields;
+    MatchInto(pattern, sourcePath, fields);
     return fields;
 }

@@ -33,6 +33,9 @@ enum class TagToken {
 constexpr std::size_t kMaxMatchInput = kMaxPathText - 1;
 
 TagFields Match(const char* pattern, const char* sourcePath);
+// The same into a record the caller holds, whatever it held before: saves
+// copying its four texts where matches follow one another.
+void MatchInto(const char* pattern, const char* sourcePath, TagFields& fields);
 
 // The token that text[0, length) spells in any letter case, as the main pass
 // recognises it ("[Artist]" is the artist), or None.
