@@ -135,36 +135,33 @@ struct Turns {
     }
 };
 
-TEST_F(GuardedCallAborts, ACallEndingOnOneThreadLeavesAnotherThreadsCallGuarded) {
+// Runs meanwhile() while another thread is inside a guarded call, then lets
+// that call end, by an abort if asked; answers what the call returned.
+template <typename Meanwhile>
+bool WhileAnotherThreadIsInside(Meanwhile meanwhile, bool thenAbort) {
     Turns turns;
-    bool otherReturned = true;
+    bool returned = true;
     std::thread other([&] {
-        otherReturned = Guarded([&] {
+        returned = Guarded([&] {
             SetEvent(turns.inside);
             WaitForSingleObject(turns.goOn, INFINITE);
-            std::abort();
+            if (thenAbort) std::abort();
         });
     });
     WaitForSingleObject(turns.inside, INFINITE);
-    EXPECT_TRUE(Guarded([] {}));
+    meanwhile();
     SetEvent(turns.goOn);
     other.join();
-    EXPECT_FALSE(otherReturned);
+    return returned;
+}
+
+TEST_F(GuardedCallAborts, ACallEndingOnOneThreadLeavesAnotherThreadsCallGuarded) {
+    EXPECT_FALSE(WhileAnotherThreadIsInside([] { EXPECT_TRUE(Guarded([] {})); }, true));
     EXPECT_EQ(hostAborts, 0);
 }
 
 TEST_F(GuardedCallAborts, AnAbortOutsideReachesTheHostWhileAnotherThreadIsInside) {
-    Turns turns;
-    std::thread other([&] {
-        Guarded([&] {
-            SetEvent(turns.inside);
-            WaitForSingleObject(turns.goOn, INFINITE);
-        });
-    });
-    WaitForSingleObject(turns.inside, INFINITE);
-    std::raise(SIGABRT);
-    SetEvent(turns.goOn);
-    other.join();
+    EXPECT_TRUE(WhileAnotherThreadIsInside([] { std::raise(SIGABRT); }, false));
     EXPECT_EQ(hostAborts, 1);
 }
 
@@ -249,17 +246,7 @@ TEST_F(GuardedCallAborts, ThreadsEndingInsideCallsLeaveNothingBehind) {
 // The host's abort comes while another thread is inside a call.
 TEST_F(GuardedCallAborts, AHostThatIgnoresAbortsKeepsIgnoringThem) {
     std::signal(SIGABRT, SIG_IGN);
-    Turns turns;
-    std::thread other([&] {
-        Guarded([&] {
-            SetEvent(turns.inside);
-            WaitForSingleObject(turns.goOn, INFINITE);
-        });
-    });
-    WaitForSingleObject(turns.inside, INFINITE);
-    EXPECT_EQ(std::raise(SIGABRT), 0);
-    SetEvent(turns.goOn);
-    other.join();
+    WhileAnotherThreadIsInside([] { EXPECT_EQ(std::raise(SIGABRT), 0); }, false);
     EXPECT_FALSE(Guarded([] { std::abort(); }));
     ReleaseAbortGuard();
     EXPECT_EQ(AbortHandlerNow(), SIG_IGN);
