@@ -21,6 +21,28 @@ PreviewFile FileAt(const std::string& relative, DecoderStatus decoder = DecoderS
     return file;
 }
 
+PatternChoice ChoiceOf(std::initializer_list<const char*> patterns, bool onlyWhenFits = false) {
+    PatternChoice choice;
+    for (const char* pattern : patterns) choice.Put(choice.count, pattern);
+    choice.onlyWhenFits = onlyWhenFits;
+    return choice;
+}
+
+ValueTable Matched(const PreviewRows& rows, const PatternChoice& choice) {
+    ValueTable values;
+    values.Start(choice);
+    for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow(rows.File(r).path);
+    return values;
+}
+
+std::vector<std::string> Results(const PreviewRows& rows, const ValueTable& values) {
+    std::vector<std::string> texts;
+    for (std::size_t r = 0; r < rows.Size(); ++r) {
+        texts.push_back(CellText(rows, r, values, r, kResultColumn));
+    }
+    return texts;
+}
+
 const char* const kPaths[] = {
     "Some Band\\Best Of (98)\\07 - A Song.mp3", "Band-07-Title.mp3", "07A Song.flac",
     "Untitled.mp3", "  Blank  -  Spaces  .ogg", "A-B-C", "Band - 1999 - 4.mp3",
@@ -36,8 +58,7 @@ TEST(ValueTable, CellsAreTheWritesOfThePreview) {
     PreviewRows rows;
     for (const char* path : kPaths) rows.Add(FileAt(path));
     for (const char* pattern : kPatterns) {
-        ValueTable values;
-        for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow(pattern, rows.File(r).path);
+        const ValueTable values = Matched(rows, ChoiceOf({pattern}));
         for (std::size_t r = 0; r < rows.Size(); ++r) {
             const PreviewResult expected = PreviewPath(pattern, rows.File(r).path);
             std::string label = std::string(pattern) + " on " + rows.File(r).path;
@@ -51,6 +72,7 @@ TEST(ValueTable, CellsAreTheWritesOfThePreview) {
                 EXPECT_EQ(CellText(rows, r, values, r, PreviewColumn(c)), want) << label;
             }
             EXPECT_EQ(values.Recognised(r), !expected.writes.Empty()) << label;
+            EXPECT_EQ(values.Outcome(r).fits, expected.fits) << label;
             EXPECT_EQ(CellText(rows, r, values, r, kFileColumn),
                       rows.File(r).path.substr(9)) << label;
         }
@@ -64,11 +86,11 @@ TEST(ValueTable, ResultsAndCountsFollowThePluginsOrderOfDecisions) {
     rows.Add(FileAt("Band-Song.nos", DecoderStatus::CannotWrite));
     rows.Add(FileAt("Untitled.xyz", DecoderStatus::None));
     rows.Add(FileAt("Untitled.mp3"));
-    ValueTable values;
-    for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow("[artist]-[track]", rows.File(r).path);
+    const ValueTable values = Matched(rows, ChoiceOf({"[artist]-[track]"}));
 
     const char* const expected[] = {"tagged", "no decoder for .xyz", "decoder cannot write tags",
-                                    "nothing recognised", "nothing recognised"};
+                                    "does not fit: nothing recognised",
+                                    "does not fit: nothing recognised"};
     for (std::size_t r = 0; r < rows.Size(); ++r) {
         EXPECT_EQ(CellText(rows, r, values, r, kResultColumn), expected[r]) << r;
     }
@@ -78,6 +100,72 @@ TEST(ValueTable, ResultsAndCountsFollowThePluginsOrderOfDecisions) {
     EXPECT_EQ(counts.noDecoder, 1u);
     EXPECT_EQ(counts.cannotWrite, 1u);
     EXPECT_EQ(counts.nothingRecognised, 2u);
+    EXPECT_EQ(counts.doesNotFit, 2u);
+}
+
+// A path the pattern does not fit says so whatever else happens to it; with
+// only fitting files tagged, it is refused before anything else is asked,
+// and nothing is written.
+TEST(ValueTable, MisfitsSayTheyDoNotFitAndAreRefusedOnlyWhenAsked) {
+    PreviewRows rows;
+    rows.Add(FileAt("Band\\Album\\01 - Song.mp3"));
+    rows.Add(FileAt("Band\\Album\\cover.jpg", DecoderStatus::None));
+    rows.Add(FileAt("Band\\Album\\Liner - Notes.mp3"));
+    rows.Add(FileAt("Band\\Album\\02 - Other.nos", DecoderStatus::CannotWrite));
+    PreviewFile tooLong = FileAt("Band\\Album\\notes.mp3");
+    tooLong.problem = PathProblem::TooLong;
+    rows.Add(tooLong);
+    const char* layout = "[artist]\\[album]\\[track number] - [track]";
+
+    const ValueTable tagsAnyway = Matched(rows, ChoiceOf({layout}));
+    EXPECT_EQ(Results(rows, tagsAnyway),
+              (std::vector<std::string>{"tagged", "does not fit: nothing recognised",
+                                        "does not fit: tagged anyway",
+                                        "decoder cannot write tags",
+                                        "not tagged: path longer than 259 characters"}));
+    EXPECT_EQ(tagsAnyway.Value(2, kAlbumColumn), "Album") << "the plugin writes what it read";
+    const PreviewCounts anyway = CountResults(rows, tagsAnyway);
+    EXPECT_EQ(anyway.doesNotFit, 2u) << "an unusable path is no misfit";
+    EXPECT_EQ(anyway.tagged, 2u);
+
+    const ValueTable onlyFits = Matched(rows, ChoiceOf({layout}, true));
+    EXPECT_EQ(Results(rows, onlyFits),
+              (std::vector<std::string>{"tagged", "does not fit: not tagged",
+                                        "does not fit: not tagged", "decoder cannot write tags",
+                                        "not tagged: path longer than 259 characters"}));
+    for (int c = kArtistColumn; c <= kTrackColumn; ++c) {
+        EXPECT_EQ(onlyFits.Value(2, PreviewColumn(c)), "") << "nothing written: " << c;
+    }
+    const PreviewCounts refused = CountResults(rows, onlyFits);
+    EXPECT_EQ(refused.doesNotFit, 2u);
+    EXPECT_EQ(refused.tagged, 1u);
+    EXPECT_EQ(refused.nothingRecognised, 0u);
+}
+
+// The rows take the values of the first pattern that fits, as the plugin
+// does; a path none fits gets the first pattern's.
+TEST(ValueTable, TheFirstPatternThatFitsGivesTheValues) {
+    PreviewRows rows;
+    rows.Add(FileAt("Band\\Album\\01 - Song.mp3"));
+    rows.Add(FileAt("Band\\Loose - Single.mp3"));
+    rows.Add(FileAt("Band\\Album\\cover.jpg"));
+    const ValueTable values = Matched(
+        rows, ChoiceOf({"[artist]\\[album]\\[track number] - [track]", "[artist] - [track]",
+                        "[artist]\\[track]"}));
+    EXPECT_EQ(values.Value(0, kAlbumColumn), "Album");
+    EXPECT_EQ(values.Value(0, kTrackColumn), "1");
+    EXPECT_EQ(values.Value(1, kArtistColumn), "Loose");
+    EXPECT_EQ(values.Value(1, kTitleColumn), "Single");
+    EXPECT_EQ(values.Value(1, kAlbumColumn), "");
+    EXPECT_EQ(values.Value(2, kArtistColumn), "Album") << "the third pattern";
+    EXPECT_EQ(values.Value(2, kTitleColumn), "cover");
+    for (std::size_t r = 0; r < rows.Size(); ++r) EXPECT_TRUE(values.Outcome(r).fits) << r;
+
+    const ValueTable firstOnly = Matched(
+        rows, ChoiceOf({"[artist]\\[album]\\[track number] - [track]", "[genre] - [year]"}));
+    EXPECT_FALSE(firstOnly.Outcome(1).fits);
+    EXPECT_EQ(firstOnly.Value(1, kAlbumColumn), "Band") << "the first pattern's own reading";
+    EXPECT_EQ(firstOnly.Value(1, kGenreColumn), "");
 }
 
 // Each file the plugin would not tag says why, in the order the plugin
@@ -93,11 +181,10 @@ TEST(ValueTable, ResultsSayWhyAFileWouldNotBeTagged) {
     PreviewFile tooLong = FileAt("Flat\\Band-Song.mp3");
     tooLong.problem = PathProblem::TooLong;
     rows.Add(tooLong);
-    ValueTable values;
-    for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow("[album]\\[track]", rows.File(r).path);
+    const ValueTable values = Matched(rows, ChoiceOf({"[album]\\[track]"}));
 
     const char* const expected[] = {
-        "no decoder: no extension", "no decoder for files named .DS_Store",
+        "no decoder: no extension", "does not fit: no decoder for files named .DS_Store",
         "no decoder: host's decoders not found", "not tagged: characters outside the code page",
         "not tagged: path longer than 259 characters"};
     for (std::size_t r = 0; r < rows.Size(); ++r) {
@@ -121,10 +208,7 @@ TEST(SortedOrder, TextsIgnoreCaseNumbersCompareAsNumbersEmptyCellsFirst) {
     for (const char* path : {"b\\x-10.mp3", "A\\y-9.mp3", "c\\z.mp3", "a\\w-100.mp3"}) {
         rows.Add(FileAt(path));
     }
-    ValueTable values;
-    for (std::size_t r = 0; r < rows.Size(); ++r) {
-        values.AddRow("[album]\\[artist]-[track number]", rows.File(r).path);
-    }
+    const ValueTable values = Matched(rows, ChoiceOf({"[album]\\[artist]-[track number]"}));
     EXPECT_EQ(Column(rows, values, SortedOrder(rows, values, kFileColumn, true), kFileColumn),
               (std::vector<std::string>{"a\\w-100.mp3", "A\\y-9.mp3", "b\\x-10.mp3", "c\\z.mp3"}));
     EXPECT_EQ(Column(rows, values, SortedOrder(rows, values, kTrackColumn, true), kTrackColumn),
@@ -143,17 +227,19 @@ TEST(FilterOrder, KeepsTheRowsOfTheChosenResult) {
     rows.Add(FileAt("Untitled.mp3"));
     rows.Add(FileAt("Band-Song.xyz", DecoderStatus::None));
     rows.Add(FileAt("Other-Song.mp3"));
-    ValueTable values;
-    for (std::size_t r = 0; r < rows.Size(); ++r) values.AddRow("[artist]-[track]", rows.File(r).path);
+    rows.Add(FileAt("Band-.mp3"));
+    const ValueTable values = Matched(rows, ChoiceOf({"[artist]-[track]"}));
     auto filtered = [&](ResultFilter filter) {
         std::vector<std::uint32_t> order = SortedOrder(rows, values, kArtistColumn, false);
         FilterOrder(order, rows, values, filter);
         return order;
     };
-    EXPECT_EQ(filtered(ResultFilter::All), (std::vector<std::uint32_t>{3, 0, 2, 1}));
-    EXPECT_EQ(filtered(ResultFilter::Tagged), (std::vector<std::uint32_t>{3, 0}));
+    EXPECT_EQ(filtered(ResultFilter::All), (std::vector<std::uint32_t>{3, 0, 2, 4, 1}));
+    EXPECT_EQ(filtered(ResultFilter::Tagged), (std::vector<std::uint32_t>{3, 0, 4}));
     EXPECT_EQ(filtered(ResultFilter::NotTagged), (std::vector<std::uint32_t>{2, 1}));
-    EXPECT_EQ(filtered(ResultFilter::DoesNotFit), (std::vector<std::uint32_t>{1}));
+    EXPECT_EQ(filtered(ResultFilter::NothingRecognised), (std::vector<std::uint32_t>{1}));
+    // Tagged with an artist and no title: a misfit all the same.
+    EXPECT_EQ(filtered(ResultFilter::DoesNotFit), (std::vector<std::uint32_t>{4, 1}));
 }
 
 class WorkerResults {
@@ -181,8 +267,8 @@ TEST(MatchWorker, TheNewestRequestsTableArrivesWhole) {
     WorkerResults results;
     MatchWorker worker(rows, lock, [&] { results.Finished(); });
 
-    worker.Request(1, "[track]", rows.Size());
-    worker.Request(2, "[artist]-[track]", rows.Size());
+    worker.Request(1, ChoiceOf({"[track]"}), rows.Size());
+    worker.Request(2, ChoiceOf({"[artist]-[track]"}), rows.Size());
     results.WaitFor(1);
     ValueTable table;
     std::uint32_t generation = 0;

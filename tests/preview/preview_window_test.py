@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """PathTaggerPreview.exe driven in its real window under Wine: its cells
 against `pathtagger-preview --json` on the same files, every file of a tree
-with awkward names and why it would or would not be tagged, the pattern it
-stores, its keyboard, layout and what it remembers, and a large folder read
-while it keeps answering.
+with awkward names and why it would or would not be tagged, the files no
+pattern fits, the suggestions against `pathtagger-preview --suggest`, the
+pattern, fallbacks and check box it stores, its keyboard, layout and what it
+remembers, and a large folder read while it keeps answering.
 
 Usage: preview_window_test.py WINE_RUN WINDOW_DRIVER PREVIEW_WINDOW PREVIEW_CLI
 The driver's folder is a host folder whose decoder folder holds a decoder
@@ -73,15 +74,27 @@ def drive(*steps, stored="[artist]-[track]", installed_to=None):
     return lines
 
 
-def expected_rows(root, names, pattern):
-    """The rows the command-line preview gives for the same full paths."""
+def previewed(root, names, pattern):
+    """What the command-line preview says of each full path: (writes, fits)."""
     paths = [windows_path(os.path.join(root, name)) for name in names]
     done = subprocess.run([WINE_RUN, CLI, "--json", "--", pattern],
                           input="\n".join(paths).encode("latin-1"),
                           capture_output=True, timeout=120, check=True)
+    return [(dict(row["write"]), row["fits"])
+            for row in map(json.loads, done.stdout.decode("ascii").splitlines())]
+
+
+def expected_rows(root, names, patterns, only_when_fits=False):
+    """The rows the command-line preview gives for the same full paths, with
+    the plugin's choice among patterns: the first that fits, otherwise the
+    first pattern's writes, or none when only fitting files are tagged."""
+    patterns = [patterns] if isinstance(patterns, str) else patterns
+    each = [previewed(root, names, pattern) for pattern in patterns]
     rows = []
-    for name, line in zip(names, done.stdout.decode("ascii").splitlines()):
-        writes = dict(json.loads(line)["write"])
+    for i, name in enumerate(names):
+        fitting = [answer[i][0] for answer in each if answer[i][1]]
+        fits = bool(fitting)
+        writes = fitting[0] if fits else ({} if only_when_fits else each[0][i][0])
         extension = os.path.splitext(name)[1].lstrip(".")
         if not writes:
             result = "nothing recognised"
@@ -89,9 +102,16 @@ def expected_rows(root, names, pattern):
             result = "no decoder: no extension"
         else:
             result = WRITES.get(extension, "no decoder for ." + extension)
+        if not fits:
+            result = "does not fit: " + ("not tagged" if only_when_fits else
+                                         "tagged anyway" if result == "tagged" else result)
         rows.append([name.replace("/", "\\")] + [writes.get(c, "") for c in COLUMNS[1:7]]
                     + [result])
     return rows
+
+
+def misfits(rows):
+    return [row for row in rows if row[-1].startswith("does not fit")]
 
 
 def in_walk_order(names):
@@ -127,13 +147,14 @@ class PreviewWindow(unittest.TestCase):
             self.assertEqual(cells, expected, pattern)
         for pattern, status in zip(patterns, out["status"][1:]):
             expected = expected_rows(self.root, names, pattern)
-            results = [row[-1] for row in expected]
-            self.assertEqual(status[:5], [
+            results = [row[-1].replace("does not fit: ", "") for row in expected]
+            self.assertEqual(status[:7], [
                 "%d files" % len(names),
-                "%d would be tagged" % results.count("tagged"),
+                "%d would be tagged" % (results.count("tagged") + results.count("tagged anyway")),
                 "%d nothing recognised" % results.count("nothing recognised"),
                 "%d no decoder" % sum(r.startswith("no decoder") for r in results),
-                "%d decoder cannot write tags" % results.count("decoder cannot write tags")],
+                "%d decoder cannot write tags" % results.count("decoder cannot write tags"),
+                "0 unusable paths", "%d do not fit" % len(misfits(expected))],
                 pattern)
         warnings = [w[0] for w in out["warnings"]]
         self.assertEqual(warnings[0], "")
@@ -182,8 +203,7 @@ class PreviewWindow(unittest.TestCase):
     def test_keyboard_sorting_and_what_the_window_remembers(self):
         make_tree(self.root, SMALL_TREE)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
-                    "focus", "key", "Tab", "focus", "key", "Tab", "focus",
-                    "key", "Tab", "focus", "key", "Tab", "focus", "key", "Tab", "focus",
+                    "focus", *["key", "Tab", "focus"] * 9,
                     "key", "Enter", "focus", "alive",
                     "key", "Alt+F", "focus", "key", "Alt+P", "focus", "key", "Alt+S", "focus",
                     "browse", "focus", "info",
@@ -191,13 +211,16 @@ class PreviewWindow(unittest.TestCase):
                     "sort", "7", "cells", "selected",
                     "resize", "700", "480", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "info", "key", "Alt+F4", "exited")
-        # Pattern box, then (the button being disabled) the folder box,
-        # Browse, the filter, the list and round again.
+        # Pattern box, then (Use this pattern being disabled) Suggest, the
+        # fallbacks (their buttons disabled, with none chosen and nothing to
+        # add), the check box, the folder box, Browse, the filter, the list
+        # and round again.
         focus = [f[0] for f in out["focus"]]
-        self.assertEqual(focus[:6], ["1001", "1002", "1006", "1009", "1003", "1001"])
-        self.assertEqual(focus[6], "1001", "Enter in the pattern box does nothing")
+        self.assertEqual(focus[:10], ["1001", "1010", "1012", "1013", "1011", "1002", "1006",
+                                      "1009", "1003", "1001"])
+        self.assertEqual(focus[10], "1001", "Enter in the pattern box does nothing")
         self.assertEqual(out["alive"], [["1"]], "Enter leaves the window open")
-        self.assertEqual(focus[7:10], ["1002", "1001", "1009"], "the labels' Alt keys")
+        self.assertEqual(focus[11:14], ["1002", "1001", "1009"], "the labels' Alt keys")
         # The folder picker opened over the window at the folder in the box:
         # Wine's picker walks its tree down towards it, as far as it can
         # enumerate the machine's folders, so the folder or one on the way,
@@ -207,7 +230,7 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(opened, "1")
         on_the_way = os.path.abspath(self.root).split(os.sep)[1:]
         self.assertTrue(picked in on_the_way or picked.endswith("(Z:)"), picked)
-        self.assertEqual(focus[10], "1006")
+        self.assertEqual(focus[14], "1006")
         names = len(SMALL_TREE)
         self.assertEqual(out["sort"], [["7", "up"], ["7", "down"]])
         up, down = out["cell"][:names], out["cell"][names:]
@@ -268,7 +291,7 @@ class PreviewWindow(unittest.TestCase):
         too_long = "not tagged: path longer than 259 characters"
         self.assertEqual(result, {
             tree[0]: outside, tree[1]: outside, tree[2]: "tagged",
-            tree[3]: "no decoder for files named .DS_Store",
+            tree[3]: "does not fit: no decoder for files named .DS_Store",
             tree[4]: "no decoder: no extension", tree[5]: "no decoder for .xyz",
             tree[6]: "decoder cannot write tags",
             tree[7]: "tagged", tree[8]: too_long, tree[9]: too_long})
@@ -311,8 +334,8 @@ class PreviewWindow(unittest.TestCase):
     def test_token_buttons_and_the_result_filter(self):
         make_tree(self.root, SMALL_TREE)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
-                    "type", "[artist]-", "click", "1012", "text", "1001",
-                    "type", "[artist]\\[album] ([year])\\", "click", "1015", "text", "1001",
+                    "type", "[artist]-", "click", "1022", "text", "1001",
+                    "type", "[artist]\\[album] ([year])\\", "click", "1025", "text", "1001",
                     "wait", "choose", "1009", "1", "wait", "cells", "status",
                     "choose", "1009", "3", "wait", "cells",
                     "choose", "1009", "0", "wait", "cells")
@@ -327,8 +350,106 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(results[:tagged], ["tagged"] * tagged)
         nothing = results[tagged:-names]
         self.assertGreater(len(nothing), 0)
-        self.assertEqual(set(nothing), {"nothing recognised"})
+        self.assertEqual(set(nothing), {"does not fit: nothing recognised"})
         self.assertEqual(len(results[-names:]), names, "All shows every file again")
+
+    def test_misfits_are_set_apart_counted_filtered_and_refused_when_asked(self):
+        make_tree(self.root, SMALL_TREE + ["Some Band/Best Of (98)/cover.jpg"])
+        names = in_walk_order(SMALL_TREE + ["Some Band/Best Of (98)/cover.jpg"])
+        layout = "[artist]\\[album] ([year])\\[track number] - [track]"
+        steps = ["launch", WINDOW, "--folder", windows_path(self.root), "wait", "cells", "status"]
+        steps += [word for row in range(len(names)) for word in ("background", str(row))]
+        steps += ["choose", "1009", "4", "wait", "cells", "status", "choose", "1009", "0",
+                  "checked", "1011", "click", "1011", "wait", "cells", "status", "checked", "1011",
+                  "settings"]
+        out = drive(*steps, stored=layout)
+
+        expected = expected_rows(self.root, names, layout)
+        shown, tagging_anyway = out["cell"][:len(names)], expected
+        self.assertEqual(shown, tagging_anyway)
+        self.assertGreaterEqual(len(misfits(expected)), 3)
+        self.assertIn("does not fit: tagged anyway", [row[-1] for row in expected])
+        self.assertEqual(out["status"][0][6], "%d do not fit" % len(misfits(expected)))
+        # Misfit rows are painted apart, and only they.
+        set_apart = {row: colour for row, colour in out["background"]}
+        for row, cells in enumerate(expected):
+            misfit = cells[-1].startswith("does not fit")
+            self.assertEqual(set_apart[str(row)] == "FFE4E4", misfit, cells)
+        # The filter's last choice keeps the misfits alone.
+        filtered = out["cell"][len(names):len(names) + len(misfits(expected))]
+        self.assertEqual(filtered, misfits(expected))
+        self.assertEqual(out["status"][1][0], "%d of %d files shown" % (len(filtered), len(names)))
+        # Checked, misfits are not tagged and get nothing; the setting is stored.
+        refused = expected_rows(self.root, names, layout, only_when_fits=True)
+        self.assertEqual(out["cell"][-len(names):], refused)
+        self.assertEqual(out["status"][2][1], "%d would be tagged"
+                         % [row[-1] for row in refused].count("tagged"))
+        self.assertEqual(out["checked"], [["0"], ["1"]])
+        self.assertEqual(out["settings"], [["1"]])
+
+    def test_suggest_puts_the_top_suggestion_into_the_box(self):
+        layout = "[artist]\\[year] - [album]\\[track number] - [track]"
+        tree = ["Band %d/%d - Album %d/%02d - Song %d.low" % (i % 3, 1990 + i % 4, i % 4, i % 9 + 1, i)
+                for i in range(24)]
+        # Beside the tracks, names of other shapes that less specific
+        # layouts fit too.
+        tree += ["Band 0/1990 - Album 0/cover.jpg", "Band 1/notes - draft.low", "Loose-One.low"]
+        make_tree(self.root, tree)
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "suggest", "text", "1001", "wait", "cells", "status",
+                    stored="[artist]-[track]")
+        done = subprocess.run([WINE_RUN, CLI, "--suggest", windows_path(self.root)],
+                              capture_output=True, timeout=120, check=True)
+        ranked = [line.split("\t") for line in done.stdout.decode("latin-1").splitlines()]
+        self.assertEqual([s[0] for s in out["suggestion"]],
+                         ["%s of %s files fit, %s values:  %s" % tuple(r) for r in ranked])
+        fits, files, values, top = ranked[0]
+        self.assertEqual((top, int(fits), int(files), int(values)), (layout, 24, 27, 24 * 5))
+        self.assertEqual(out["text"], [[layout]])
+        names = in_walk_order(tree)
+        self.assertEqual(out["cell"], expected_rows(self.root, names, layout))
+        self.assertEqual(out["status"][0][6], "3 do not fit")
+
+    def test_only_tag_what_fits_and_fallbacks_are_stored_and_read_back(self):
+        make_tree(self.root, SMALL_TREE)
+        names = in_walk_order(SMALL_TREE)
+        layout = "[artist]\\[album] ([year])\\[track number] - [track]"
+        a, b, c = "[genre]\\[track]", "[artist]-[track]", "[album]\\[track number] - [track]"
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "click", "1011", "settings",
+                    "settext", "1013", a, "click", "1014", "settext", "1013", b, "click", "1014",
+                    "settext", "1013", c, "key", "Alt+A", "items", "1012", "settings",
+                    "choose", "1012", "2", "click", "1015", "items", "1012", "settings",
+                    "choose", "1012", "0", "click", "1017", "items", "1012", "settings",
+                    "wait", "cells", "key", "Escape", "exited",
+                    "launch", WINDOW, "wait", "items", "1012", "checked", "1011", "cells",
+                    "click", "1011", "settings", "choose", "1012", "1", "click", "1017",
+                    "click", "1017", "items", "1012", "settings", "wait", "cells",
+                    stored=layout)
+        self.assertEqual(out["settings"][0], ["1"])
+        # Add's Alt key adds it, as its click does.
+        self.assertEqual(out["items"][0], [a, b, c])
+        self.assertEqual(out["settings"][1], ["1", a, b, c])
+        self.assertEqual(out["items"][1], [a, c, b], "moved up")
+        self.assertEqual(out["settings"][2], ["1", a, c, b])
+        # Removing one moves the later ones up: no gap the plugin would stop at.
+        self.assertEqual(out["items"][2], [c, b])
+        self.assertEqual(out["settings"][3], ["1", c, b])
+        rows = len(names)
+        chosen = expected_rows(self.root, names, [layout, c, b], only_when_fits=True)
+        self.assertEqual(out["cell"][:rows], chosen)
+        self.assertNotEqual(chosen, expected_rows(self.root, names, layout, only_when_fits=True),
+                            "the fallbacks change some rows")
+        # The next start reads what was stored.
+        self.assertEqual(out["exited"], [["1"]])
+        self.assertEqual(out["items"][3], [c, b])
+        self.assertEqual(out["checked"], [["1"]])
+        self.assertEqual(out["cell"][rows:2 * rows], chosen)
+        # Unchecked, the value goes; with no fallbacks left, none is stored.
+        self.assertEqual(out["settings"][4], ["none", c, b])
+        self.assertEqual(out["items"][4], [""], "none left")
+        self.assertEqual(out["settings"][5], ["none"])
+        self.assertEqual(out["cell"][2 * rows:], expected_rows(self.root, names, layout))
 
     def test_help_is_an_answer_and_a_wrong_option_is_named(self):
         out = drive("usage", WINDOW, "--help", "usage", WINDOW, "--bogus", "x",

@@ -45,21 +45,32 @@
 //   browse                click Browse, and "browse<TAB>1<TAB>selected folder"
 //                         when a folder picker owned by the window opened;
 //                         it is cancelled
+//   suggest               click Suggest, and once the window shows its
+//                         suggestions, "suggested<TAB>ms from the click" and
+//                         "suggestion<TAB>line" for each; the first is used
+//   items ID              "items<TAB>" and list box ID's lines
+//   checked ID            "checked<TAB>1|0" for check box ID
+//   settings              "settings<TAB>only-when-fits value or none<TAB>" and
+//                         the stored fallback patterns ".2" on, as stored
+//   background ROW        "background<TAB>ROW<TAB>RRGGBB": the colour most of
+//                         the row is painted in on the screen
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
 //                         Backspace in turn, each timed from the key to the
 //                         list's answer for its first row and to the counts:
 //                         "keystroke<TAB>ms to list<TAB>ms to counts" each
 //
-// The window starts from nothing remembered: its size and last folder are
-// taken away at the driver's start. The setting's values that the driver
-// changes are put back at its end.
+// The window starts from nothing remembered: its size and last folder, the
+// fallback patterns and only-when-fits are taken away at the driver's start.
+// The setting's values that the driver changes are put back at its end.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -70,9 +81,12 @@ namespace {
 constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
 constexpr char kPatternValue[] = "KestraTagFromFilename";
 // What the window remembers between runs.
-constexpr const char* kRememberedValues[] = {"PathTaggerPreview.WindowWidth",
-                                             "PathTaggerPreview.WindowHeight",
-                                             "PathTaggerPreview.LastFolder"};
+constexpr const char* kRememberedValues[] = {
+    "PathTaggerPreview.WindowWidth", "PathTaggerPreview.WindowHeight",
+    "PathTaggerPreview.LastFolder", "KestraTagFromFilename.OnlyWhenFits",
+    "KestraTagFromFilename.2", "KestraTagFromFilename.3", "KestraTagFromFilename.4",
+    "KestraTagFromFilename.5", "KestraTagFromFilename.6", "KestraTagFromFilename.7",
+    "KestraTagFromFilename.8", "KestraTagFromFilename.9"};
 
 [[noreturn]] void Fail(const std::string& why) {
     std::fprintf(stderr, "window_driver: %s\n", why.c_str());
@@ -176,7 +190,7 @@ std::string StatusPart(const RemoteBuffer& buffer, int part) {
 }
 
 // The status bar's last part says "counting..." while values are matched.
-constexpr int kCountingPart = 6;
+constexpr int kCountingPart = 7;
 
 // Until the window says how many files it has, it has not begun.
 bool StillReading(const RemoteBuffer& buffer) {
@@ -616,10 +630,119 @@ void Layout() {
     std::printf("%s\n", line.c_str());
 }
 
+bool IsListBox(HWND control) {
+    char className[64] = "";
+    GetClassNameA(control, className, sizeof className);
+    return _stricmp(className, "ListBox") == 0;
+}
+
+// A combo box's or a list box's item, as a click would choose it.
 void Choose(int id, int index) {
     HWND box = target.Control(id);
-    SendMessageA(box, CB_SETCURSEL, WPARAM(index), 0);
-    SendMessageA(target.window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    const bool list = IsListBox(box);
+    SendMessageA(box, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(index), 0);
+    SendMessageA(target.window, WM_COMMAND, MAKEWPARAM(id, list ? LBN_SELCHANGE : CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+}
+
+std::string ListBoxLines(HWND box) {
+    std::string line;
+    const int count = int(SendMessageA(box, LB_GETCOUNT, 0, 0));
+    // Asked in wide text: Wine hands a list box's text across processes so.
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[1024] = L"";
+        if (SendMessageW(box, LB_GETTEXTLEN, WPARAM(i), 0) < LRESULT(std::size(text))) {
+            SendMessageW(box, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        }
+        line += "\t" + Utf8(text);
+    }
+    return line;
+}
+
+void Suggest() {
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    PostMessageA(target.Control(kSuggestButtonId), BM_CLICK, 0, 0);
+    HWND chooser = nullptr;
+    for (int i = 0; i < 60000 && !(chooser = FindDialog()) && !Exited(); ++i) Sleep(1);
+    WaitUntilShown(chooser);
+    if (!chooser) Fail("no suggestions appeared");
+    std::printf("suggested\t%.1f\n", MsSince(start));
+    const std::string lines = ListBoxLines(FindWindowExA(chooser, nullptr, "ListBox", nullptr));
+    for (std::size_t at = 1, next; at <= lines.size(); at = next + 1) {
+        next = lines.find('\t', at);
+        if (next == std::string::npos) next = lines.size();
+        std::printf("suggestion\t%s\n", lines.substr(at, next - at).c_str());
+    }
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 1200 && IsWindow(chooser); ++i) Sleep(25);
+    if (IsWindow(chooser)) Fail("the suggestions stayed open");
+    Settle();
+}
+
+void Settings() {
+    std::string line = "settings\t";
+    DWORD on = 0, size = sizeof on;
+    line += RegGetValueA(HKEY_CURRENT_USER, kSubkey, "KestraTagFromFilename.OnlyWhenFits",
+                         RRF_RT_REG_DWORD, nullptr, &on, &size) == ERROR_SUCCESS
+                ? std::to_string(on)
+                : "none";
+    for (int n = 2; n <= 9; ++n) {
+        const std::string name = std::string(kPatternValue) + "." + std::to_string(n);
+        char value[1024] = "";
+        size = sizeof value;
+        if (RegGetValueA(HKEY_CURRENT_USER, kSubkey, name.c_str(), RRF_RT_REG_SZ, nullptr, value,
+                         &size) != ERROR_SUCCESS) {
+            break;
+        }
+        line += "\t" + std::string(value);
+    }
+    std::printf("%s\n", line.c_str());
+}
+
+// Read from the screen, as the user sees it: the window is brought to the
+// top first.
+void Background(int row) {
+    HWND list = target.Control(kFileListId);
+    SetWindowPos(target.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    RedrawWindow(target.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Settle();
+    RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    buffer.Write(0, &rect, sizeof rect);
+    SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(buffer.At(0)));
+    buffer.Read(0, &rect, sizeof rect);
+    POINT at{rect.left, rect.top};
+    ClientToScreen(list, &at);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) Fail("row " + std::to_string(row) + " is not in view");
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, at.x, at.y, SRCCOPY);
+    GdiFlush();
+    std::map<std::uint32_t, int> seen;
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < width * height; ++i) ++seen[pixels[i] & 0xFFFFFF];
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    std::uint32_t most = 0;
+    int count = 0;
+    for (const auto& [colour, n] : seen) {
+        if (n > count) most = colour, count = n;
+    }
+    std::printf("background\t%d\t%06X\n", row, unsigned(most));
 }
 
 void Info() {
@@ -669,7 +792,9 @@ bool IsStep(const std::string& word) {
                                          "focus", "resize", "info", "exited",
                                          "keystrokes", "browse", "settext", "dialog",
                                          "select", "selected", "layout", "text", "click",
-                                         "choose", "alive", "usage", "tip", "makefile"};
+                                         "choose", "alive", "usage", "tip", "makefile",
+                                         "suggest", "items", "checked", "settings",
+                                         "background"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -719,6 +844,16 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "text") std::printf("text\t%s\n", OneLine(Text(target.Control(std::atoi(word(0).c_str())))).c_str());
     if (step == "click") SendMessageA(target.Control(std::atoi(word(0).c_str())), BM_CLICK, 0, 0);
     if (step == "choose") Choose(std::atoi(word(0).c_str()), std::atoi(word(1).c_str()));
+    if (step == "suggest") Suggest();
+    if (step == "items") {
+        std::printf("items%s\n", ListBoxLines(target.Control(std::atoi(word(0).c_str()))).c_str());
+    }
+    if (step == "checked") {
+        std::printf("checked\t%d\n", int(SendMessageA(target.Control(std::atoi(word(0).c_str())),
+                                                      BM_GETCHECK, 0, 0) == BST_CHECKED));
+    }
+    if (step == "settings") Settings();
+    if (step == "background") Background(std::atoi(word(0).c_str()));
     if (step == "exited") {
         std::printf("exited\t%d\n",
                     int(WaitForSingleObject(target.process.hProcess, 30000) == WAIT_OBJECT_0));

@@ -16,11 +16,11 @@ MatchWorker::~MatchWorker() {
     thread_.join();
 }
 
-void MatchWorker::Request(std::uint32_t generation, const std::string& pattern,
+void MatchWorker::Request(std::uint32_t generation, const PatternChoice& choice,
                           std::size_t rowCount) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        job_ = Job{generation, pattern, rowCount};
+        job_ = Job{generation, choice, rowCount};
         pending_ = true;
     }
     wake_.notify_one();
@@ -43,14 +43,14 @@ bool MatchWorker::Superseded() {
 // Rows are read in runs, so that rows can be added between them.
 bool MatchWorker::MatchAll(const Job& job, ValueTable& table) {
     constexpr std::size_t kRun = 4096;
-    table.Clear();
+    table.Start(job.choice);
     for (std::size_t row = 0; row < job.rowCount;) {
         if (Superseded()) return false;
         std::shared_lock<std::shared_mutex> lock(rowsLock_);
         // The rows may have been cleared for another folder meanwhile.
         const std::size_t end = std::min({job.rowCount, row + kRun, rows_.Size()});
         if (row >= end) return false;
-        for (; row < end; ++row) table.AddRow(job.pattern.c_str(), rows_.File(row).path);
+        for (; row < end; ++row) table.AddRow(rows_.File(row).path);
     }
     return true;
 }

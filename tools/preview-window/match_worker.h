@@ -9,7 +9,6 @@
 #include <functional>
 #include <mutex>
 #include <shared_mutex>
-#include <string>
 #include <thread>
 
 #include "tools/preview-window/preview_rows.h"
@@ -25,8 +24,8 @@ public:
     MatchWorker(const MatchWorker&) = delete;
     MatchWorker& operator=(const MatchWorker&) = delete;
 
-    // Matches the first rowCount rows with the pattern, as generation.
-    void Request(std::uint32_t generation, const std::string& pattern, std::size_t rowCount);
+    // Matches the first rowCount rows with the choice, as generation.
+    void Request(std::uint32_t generation, const PatternChoice& choice, std::size_t rowCount);
     // Moves the table of the newest finished request into out and says of
     // which generation it is; false when none has finished since the last
     // Take.
@@ -35,7 +34,7 @@ public:
 private:
     struct Job {
         std::uint32_t generation = 0;
-        std::string pattern;
+        PatternChoice choice;
         std::size_t rowCount = 0;
     };
 

@@ -4,23 +4,31 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tagging/tag_pattern_matcher.h"
 #include "util/ascii_case.h"
 #include "tagging/tag_values.h"
 
 const char* const kColumnTitles[kColumnCount] = {
     "File", "Artist", "Album", "Title", "Genre", "Year", "Track", "Result"};
 
-void ValueTable::Clear() {
+void ValueTable::Start(const PatternChoice& choice) {
     rows_.clear();
     text_.clear();
+    choice_ = choice;
+    fitting_ = choice;
+    fitting_.onlyWhenFits = true;
 }
 
-void ValueTable::AddRow(const char* pattern, const std::string& path) {
+// A misfit is matched a second time, for what the plugin then writes.
+void ValueTable::AddRow(const std::string& path) {
     Row row;
     row.offset = std::uint32_t(text_.size());
-    if (*pattern != '\0') {
-        TagFields fields = Match(pattern, path.c_str());
+    TagFields fields;
+    bool writes = choice_.count > 0 && !choice_.patterns[0].Empty();
+    if (writes) {
+        row.fits = MatchFirstThatFits(fitting_, path.c_str(), fields);
+        if (!row.fits) writes = MatchFirstThatFits(choice_, path.c_str(), fields);
+    }
+    if (writes) {
         NormaliseTagFields(fields);
         const TagWritePlan plan = PlanTagWrites(fields);
         // The plan names its writes by the column titles.
@@ -50,11 +58,16 @@ bool ValueTable::Recognised(std::size_t row) const {
                        [](std::uint16_t n) { return n != 0; });
 }
 
-// In the order the plugin decides: a path it is never given first, then
-// nothing to write, then the decoder.
-ResultKind KindOfResult(bool recognised, const PreviewFile& file) {
+MatchOutcome ValueTable::Outcome(std::size_t row) const {
+    return {Recognised(row), rows_[row].fits, choice_.onlyWhenFits};
+}
+
+// In the order the plugin decides: a path it is never given first, then a
+// misfit it refuses, then nothing to write, then the decoder.
+ResultKind KindOfResult(const MatchOutcome& outcome, const PreviewFile& file) {
     if (file.problem != PathProblem::None) return ResultKind::UnusablePath;
-    if (!recognised) return ResultKind::NothingRecognised;
+    if (!outcome.fits && outcome.onlyWhenFits) return ResultKind::DoesNotFit;
+    if (!outcome.recognised) return ResultKind::NothingRecognised;
     switch (file.decoder) {
         case DecoderStatus::None:
         case DecoderStatus::HostNotFound: return ResultKind::NoDecoder;
@@ -82,14 +95,13 @@ std::string NoDecoderText(const PreviewFile& file) {
     return "no decoder for " + file.extension;
 }
 
-}  // namespace
-
-std::string ResultText(bool recognised, const PreviewFile& file) {
-    switch (KindOfResult(recognised, file)) {
+std::string TextOfKind(ResultKind kind, const PreviewFile& file) {
+    switch (kind) {
         case ResultKind::UnusablePath:
             return file.problem == PathProblem::TooLong
                        ? "not tagged: path longer than 259 characters"
                        : "not tagged: characters outside the code page";
+        case ResultKind::DoesNotFit: return "not tagged";
         case ResultKind::NothingRecognised: return "nothing recognised";
         case ResultKind::NoDecoder: return NoDecoderText(file);
         case ResultKind::CannotWrite: return "decoder cannot write tags";
@@ -98,11 +110,26 @@ std::string ResultText(bool recognised, const PreviewFile& file) {
     return "tagged";
 }
 
+}  // namespace
+
+bool IsMisfit(const MatchOutcome& outcome, const PreviewFile& file) {
+    return !outcome.fits && file.problem == PathProblem::None;
+}
+
+// A misfit the plugin would still tag says so: it gets what the first
+// pattern collected, across folders if need be.
+std::string ResultText(const MatchOutcome& outcome, const PreviewFile& file) {
+    const ResultKind kind = KindOfResult(outcome, file);
+    if (!IsMisfit(outcome, file)) return TextOfKind(kind, file);
+    return "does not fit: " +
+           (kind == ResultKind::Tagged ? std::string("tagged anyway") : TextOfKind(kind, file));
+}
+
 std::string CellText(const PreviewRows& rows, std::size_t row, const ValueTable& values,
                      std::size_t valueRow, PreviewColumn column) {
     if (column == kFileColumn) return std::string(rows.RelativePath(row));
     if (column == kResultColumn) {
-        return ResultText(values.Recognised(valueRow), rows.File(row));
+        return ResultText(values.Outcome(valueRow), rows.File(row));
     }
     return std::string(values.Value(valueRow, column));
 }
@@ -111,8 +138,11 @@ PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values) {
     PreviewCounts counts;
     counts.files = values.Size();
     for (std::size_t row = 0; row < values.Size(); ++row) {
-        switch (KindOfResult(values.Recognised(row), rows.File(row))) {
+        const MatchOutcome outcome = values.Outcome(row);
+        if (IsMisfit(outcome, rows.File(row))) ++counts.doesNotFit;
+        switch (KindOfResult(outcome, rows.File(row))) {
             case ResultKind::UnusablePath: ++counts.unusablePath; break;
+            case ResultKind::DoesNotFit: break;
             case ResultKind::NothingRecognised: ++counts.nothingRecognised; break;
             case ResultKind::NoDecoder: ++counts.noDecoder; break;
             case ResultKind::CannotWrite: ++counts.cannotWrite; break;
@@ -163,11 +193,13 @@ void FilterOrder(std::vector<std::uint32_t>& order, const PreviewRows& rows,
                  const ValueTable& values, ResultFilter filter) {
     if (filter == ResultFilter::All) return;
     auto leftOut = [&](std::uint32_t row) {
-        const ResultKind kind = KindOfResult(values.Recognised(row), rows.File(row));
+        const MatchOutcome outcome = values.Outcome(row);
+        const ResultKind kind = KindOfResult(outcome, rows.File(row));
         switch (filter) {
             case ResultFilter::Tagged: return kind != ResultKind::Tagged;
             case ResultFilter::NotTagged: return kind == ResultKind::Tagged;
-            case ResultFilter::DoesNotFit: return kind != ResultKind::NothingRecognised;
+            case ResultFilter::NothingRecognised: return kind != ResultKind::NothingRecognised;
+            case ResultFilter::DoesNotFit: return !IsMisfit(outcome, rows.File(row));
             case ResultFilter::All: break;
         }
         return false;

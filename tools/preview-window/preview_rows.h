@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tagging/pattern_fit.h"
+
 // What the host's decoder for a file's extension can do, as the plugin
 // would find it.
 enum class DecoderStatus : std::uint8_t {
@@ -30,6 +32,7 @@ enum class PathProblem : std::uint8_t {
 // What the plugin would do with a file, in the order it decides.
 enum class ResultKind : std::uint8_t {
     UnusablePath,
+    DoesNotFit,  // no pattern fits, and only files a pattern fits are tagged
     NothingRecognised,
     NoDecoder,
     CannotWrite,
@@ -41,7 +44,8 @@ enum class ResultFilter : std::uint8_t {
     All,
     Tagged,
     NotTagged,
-    DoesNotFit,  // the pattern recognises nothing in the path
+    NothingRecognised,  // the pattern recognises nothing in the path
+    DoesNotFit,         // no pattern fits the path
 };
 
 enum PreviewColumn : int {
@@ -85,32 +89,48 @@ private:
     std::vector<PreviewFile> files_;
 };
 
-// The values one pattern gives a run of rows, from row 0 on, in the order
-// of the columns Artist to Track; an absent value is empty.
+// What the patterns made of one path.
+struct MatchOutcome {
+    bool recognised = false;    // some value would be written
+    bool fits = true;           // one of the patterns fits the path
+    bool onlyWhenFits = false;  // a path no pattern fits is not tagged
+};
+
+// The values a choice of patterns gives a run of rows, from row 0 on, in
+// the order of the columns Artist to Track; an absent value is empty.
 class ValueTable {
 public:
-    void Clear();
-    // Matches the file's path and keeps what the plugin would write. An
-    // empty pattern, as in the plugin, matches nothing.
-    void AddRow(const char* pattern, const std::string& path);
+    // Empties the table for rows matched with the choice, which is kept.
+    void Start(const PatternChoice& choice);
+    void Clear() { Start(PatternChoice{}); }
+    // Matches the file's path as the plugin chooses among the patterns and
+    // keeps what it would write. An empty first pattern matches nothing.
+    void AddRow(const std::string& path);
     std::size_t Size() const { return rows_.size(); }
     std::string_view Value(std::size_t row, PreviewColumn column) const;
     bool Recognised(std::size_t row) const;
+    MatchOutcome Outcome(std::size_t row) const;
 
 private:
     static constexpr int kValueCount = kTrackColumn - kArtistColumn + 1;
     struct Row {
         std::uint32_t offset = 0;
         std::uint16_t lengths[kValueCount] = {};
+        bool fits = true;
     };
     std::vector<Row> rows_;
     std::string text_;
+    PatternChoice choice_;
+    // The same patterns, but a misfit answers false: whether a path fits.
+    PatternChoice fitting_;
 };
 
-ResultKind KindOfResult(bool recognised, const PreviewFile& file);
+ResultKind KindOfResult(const MatchOutcome& outcome, const PreviewFile& file);
+// A path the plugin could be given that no pattern fits.
+bool IsMisfit(const MatchOutcome& outcome, const PreviewFile& file);
 // The text of the Result column: what the plugin would do with the file,
-// and why where it would not tag it.
-std::string ResultText(bool recognised, const PreviewFile& file);
+// and why where it would not tag it or where no pattern fits.
+std::string ResultText(const MatchOutcome& outcome, const PreviewFile& file);
 
 // The text of a cell of the row; valueRow is the row's place in values.
 std::string CellText(const PreviewRows& rows, std::size_t row, const ValueTable& values,
@@ -123,6 +143,7 @@ struct PreviewCounts {
     std::size_t noDecoder = 0;
     std::size_t cannotWrite = 0;
     std::size_t unusablePath = 0;
+    std::size_t doesNotFit = 0;  // of any result but an unusable path
 };
 
 // Over the rows the table covers.

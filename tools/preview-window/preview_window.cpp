@@ -17,6 +17,8 @@
 #include "tools/preview-window/folder_walk.h"
 #include "tools/preview-window/match_worker.h"
 #include "tools/preview-window/preview_rows.h"
+#include "tools/preview-window/suggest_worker.h"
+#include "tools/preview-window/suggestion_dialog.h"
 #include "tools/preview-window/window_settings.h"
 #include "ui/plain_window.h"
 
@@ -25,11 +27,12 @@ namespace {
 // WM_USER + 0 is taken by the dialog manager's default-button query.
 constexpr UINT kFilesArrived = WM_APP + 1;
 constexpr UINT kValuesReady = WM_APP + 2;
+constexpr UINT kSuggestionsReady = WM_APP + 3;
 
 // The share of the list's width each column gets; none narrower than its
 // heading with a sort arrow.
 constexpr int kColumnWeights[kColumnCount] = {240, 100, 100, 140, 60, 50, 50, 270};
-constexpr int kStatusPartEnds[] = {170, 300, 440, 550, 730, 850, -1};
+constexpr int kStatusPartEnds[] = {170, 290, 420, 515, 685, 790, 885, -1};
 constexpr int kMargin = 8;
 constexpr int kRowHeight = 24;
 constexpr int kTokenRowHeight = 22;
@@ -38,9 +41,12 @@ constexpr int kButtonWidth = 120;
 constexpr int kFilterWidth = 150;
 constexpr int kIconSize = 16;
 constexpr int kGap = 4;
+constexpr int kFallbackListHeight = 3 * kTokenRowHeight + 2 * kGap;  // beside its three buttons
+constexpr int kCheckBoxHeight = 20;
+constexpr std::size_t kSuggestionsShown = 10;
 
 constexpr const char* kFilterNames[] = {"All files", "Tagged", "Not tagged",
-                                        "Recognising nothing"};
+                                        "Recognising nothing", "Does not fit"};
 
 std::string WindowText(HWND window) {
     std::string text(std::size_t(GetWindowTextLengthA(window)) + 1, '\0');
@@ -178,11 +184,24 @@ private:
     void OnActivate(bool active);
 
     void OnPatternChanged();
+    void RematchRows();
     void ShowWarnings();
     bool PatternStorable() const;
     void UpdateUseButton();
     void UsePattern();
     void InsertToken(int index);
+
+    void Suggest();
+    void UpdateSuggestButton();
+    void OnSuggestionsReady();
+    void OnOnlyWhenFitsClicked();
+    void ShowFallbacks(int selected);
+    void UpdateFallbackButtons();
+    void AddFallback();
+    void MoveFallback(int by);
+    void RemoveFallback();
+    void StoreFallbacks(int selected);
+    int SelectedFallback() const;
 
     void Browse();
     void ReadFolderBox(bool evenIfShown);
@@ -193,6 +212,7 @@ private:
     void OnValuesReady();
 
     void FillCell(NMLVDISPINFOW& info);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     std::wstring CellAt(std::size_t index, int column);
     void CreateCellTip();
     static LRESULT CALLBACK ListMouse(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
@@ -220,6 +240,10 @@ private:
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
     HWND patternLabel_ = nullptr, patternEdit_ = nullptr, useButton_ = nullptr;
+    HWND suggestButton_ = nullptr;
+    HWND fallbackLabel_ = nullptr, fallbackList_ = nullptr, fallbackEdit_ = nullptr;
+    HWND addFallbackButton_ = nullptr, upButton_ = nullptr, downButton_ = nullptr;
+    HWND removeButton_ = nullptr, onlyWhenFitsBox_ = nullptr;
     HWND tokenLabel_ = nullptr;
     HWND tokenButtons_[6] = {};
     NoteArea warnings_;
@@ -235,6 +259,11 @@ private:
 
     PathText patternInForce_;
     std::string pattern_;  // the box's text, as matched
+    std::vector<std::string> fallbacks_;  // as stored
+    bool onlyWhenFits_ = false;           // as stored
+    // The box's pattern, the fallbacks and the check box: what the rows
+    // are matched with, as the plugin would choose among them.
+    PatternChoice choice_;
     std::string shownFolder_;  // the folder whose files the list holds
     std::string folderProblem_;
 
@@ -243,6 +272,11 @@ private:
     std::unique_ptr<FolderWalk> walk_;
     bool walking_ = false;
     std::unique_ptr<MatchWorker> worker_;
+    // Every folder read is a new one; suggestions for an earlier one are
+    // not shown.
+    std::uint32_t folderSerial_ = 0;
+    std::uint32_t suggestSerial_ = 0;
+    std::unique_ptr<SuggestWorker> suggest_;
 
     // Every change of pattern or folder starts a generation; the worker's
     // table counts only when it is of the current one.
@@ -270,6 +304,9 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
     : instance_(instance), host_(std::move(host)) {
     LoadStoredTagPattern();
     patternInForce_ = CopyOfCurrentTagPattern();
+    const PatternChoice stored = CopyOfTagPatternsInForce();
+    for (std::size_t i = 1; i < stored.count; ++i) fallbacks_.push_back(stored.patterns[i].CStr());
+    onlyWhenFits_ = stored.onlyWhenFits;
     worker_ = std::make_unique<MatchWorker>(rows_, rowsLock_, [this] {
         PostMessageA(window_, kValuesReady, 0, 0);
     });
@@ -288,6 +325,8 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
         remembered ? size.width : 960, remembered ? size.height : 600, nullptr, this);
 
+    SendMessageA(onlyWhenFitsBox_, BM_SETCHECK, onlyWhenFits_ ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowFallbacks(-1);
     SetWindowTextA(patternEdit_, options.patternGiven ? options.pattern.c_str()
                                                       : patternInForce_.CStr());
     // Setting a text equal to the box's own sends no change.
@@ -301,6 +340,7 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
 
 PreviewWindow::~PreviewWindow() {
     // The threads first: they only post to the window, never wait for it.
+    suggest_.reset();
     walk_.reset();
     worker_.reset();
     plain_.reset();
@@ -347,7 +387,7 @@ LRESULT PreviewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             Layout();
             return 0;
         case WM_GETMINMAXINFO:
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {560, 360};
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {560, 480};
             return 0;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -370,6 +410,9 @@ LRESULT PreviewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kValuesReady:
             OnValuesReady();
             return 0;
+        case kSuggestionsReady:
+            OnSuggestionsReady();
+            return 0;
         case WM_CLOSE:
             Close();
             return 0;
@@ -386,16 +429,35 @@ HWND PreviewWindow::AddControl(const char* className, const char* text, DWORD st
     return control;
 }
 
-// Created in tab order: pattern, its button, folder, its button, the
-// filter, list. The token buttons are for the mouse; the keyboard types.
+// Created in tab order: pattern, its buttons, the fallbacks and theirs,
+// the check box, folder, its button, the filter, list. The token buttons
+// are for the mouse; the keyboard types.
 void PreviewWindow::CreateControls() {
     patternLabel_ = AddControl("STATIC", "&Pattern:", SS_LEFT, -1);
     patternEdit_ = AddControl("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
                               kPatternEditId);
     useButton_ = AddControl("BUTTON", "&Use this pattern", WS_TABSTOP | BS_PUSHBUTTON,
                             kUsePatternButtonId);
+    suggestButton_ = AddControl("BUTTON", "Su&ggest...", WS_TABSTOP | BS_PUSHBUTTON,
+                                kSuggestButtonId);
     CreateTokenButtons();
     warnings_.Create(window_, instance_, font_, kWarningsTextId);
+    fallbackLabel_ = AddControl("STATIC", "Fallbac&ks:", SS_LEFT, -1);
+    fallbackList_ = AddControl("LISTBOX", "",
+                               WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY |
+                                   LBS_NOINTEGRALHEIGHT,
+                               kFallbackListId);
+    upButton_ = AddControl("BUTTON", "Move up", WS_TABSTOP | BS_PUSHBUTTON, kFallbackUpButtonId);
+    downButton_ = AddControl("BUTTON", "Move down", WS_TABSTOP | BS_PUSHBUTTON,
+                             kFallbackDownButtonId);
+    removeButton_ = AddControl("BUTTON", "&Remove", WS_TABSTOP | BS_PUSHBUTTON,
+                               kRemoveFallbackButtonId);
+    fallbackEdit_ = AddControl("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+                               kFallbackEditId);
+    addFallbackButton_ = AddControl("BUTTON", "&Add fallback", WS_TABSTOP | BS_PUSHBUTTON,
+                                    kAddFallbackButtonId);
+    onlyWhenFitsBox_ = AddControl("BUTTON", "Only &tag files the pattern fits",
+                                  WS_TABSTOP | BS_AUTOCHECKBOX, kOnlyWhenFitsBoxId);
     folderLabel_ = AddControl("STATIC", "&Folder:", SS_LEFT, -1);
     folderEdit_ = AddControl("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
                              kFolderEditId);
@@ -475,15 +537,32 @@ void PreviewWindow::Layout() {
     const int statusHeight = statusRect.bottom - statusRect.top;
 
     const int boxX = 2 * kMargin + kLabelWidth;
-    const int patternWidth = width - boxX - 2 * kMargin - kButtonWidth;
+    const int patternWidth = width - boxX - 3 * kMargin - 2 * kButtonWidth;
+    const int buttonX = width - kMargin - kButtonWidth;
     int y = kMargin;
     MoveWindow(patternLabel_, kMargin, y + 4, kLabelWidth, kRowHeight - 4, TRUE);
     MoveWindow(patternEdit_, boxX, y, patternWidth, kRowHeight, TRUE);
-    MoveWindow(useButton_, width - kMargin - kButtonWidth, y, kButtonWidth, kRowHeight, TRUE);
+    MoveWindow(useButton_, buttonX - kMargin - kButtonWidth, y, kButtonWidth, kRowHeight, TRUE);
+    MoveWindow(suggestButton_, buttonX, y, kButtonWidth, kRowHeight, TRUE);
     y += kRowHeight + kGap;
     MoveWindow(tokenLabel_, kMargin, y + 3, kLabelWidth, kTokenRowHeight - 3, TRUE);
     y += PlaceTokenButtons(boxX, y);
     y += warnings_.Place(y, boxX, width - boxX - kMargin);
+
+    const int fallbackWidth = width - boxX - 2 * kMargin - kButtonWidth;
+    MoveWindow(fallbackLabel_, kMargin, y + 3, kLabelWidth, kTokenRowHeight - 3, TRUE);
+    MoveWindow(fallbackList_, boxX, y, fallbackWidth, kFallbackListHeight, TRUE);
+    int buttonY = y;
+    for (HWND button : {upButton_, downButton_, removeButton_}) {
+        MoveWindow(button, buttonX, buttonY, kButtonWidth, kTokenRowHeight, TRUE);
+        buttonY += kTokenRowHeight + kGap;
+    }
+    y += kFallbackListHeight + kGap;
+    MoveWindow(fallbackEdit_, boxX, y, fallbackWidth, kRowHeight, TRUE);
+    MoveWindow(addFallbackButton_, buttonX, y, kButtonWidth, kRowHeight, TRUE);
+    y += kRowHeight + kGap;
+    MoveWindow(onlyWhenFitsBox_, boxX, y, fallbackWidth, kCheckBoxHeight, TRUE);
+    y += kCheckBoxHeight + kMargin;
 
     const int folderWidth = width - boxX - 4 * kMargin - kButtonWidth - kLabelWidth - kFilterWidth;
     MoveWindow(folderLabel_, kMargin, y + 4, kLabelWidth, kRowHeight - 4, TRUE);
@@ -537,6 +616,16 @@ void PreviewWindow::OnCommand(int id, int code) {
     if (id == kPatternEditId && code == EN_CHANGE) OnPatternChanged();
     if (id == kUsePatternButtonId && code == BN_CLICKED) UsePattern();
     if (id == kBrowseButtonId && code == BN_CLICKED) Browse();
+    if (id == kSuggestButtonId && code == BN_CLICKED) Suggest();
+    if (id == kOnlyWhenFitsBoxId && code == BN_CLICKED) OnOnlyWhenFitsClicked();
+    if (id == kAddFallbackButtonId && code == BN_CLICKED) AddFallback();
+    if (id == kFallbackUpButtonId && code == BN_CLICKED) MoveFallback(-1);
+    if (id == kFallbackDownButtonId && code == BN_CLICKED) MoveFallback(+1);
+    if (id == kRemoveFallbackButtonId && code == BN_CLICKED) RemoveFallback();
+    if ((id == kFallbackListId && code == LBN_SELCHANGE) ||
+        (id == kFallbackEditId && code == EN_CHANGE)) {
+        UpdateFallbackButtons();
+    }
     if (id >= kFirstTokenButtonId && id < kFirstTokenButtonId + int(std::size(tokenButtons_)) &&
         code == BN_CLICKED) {
         InsertToken(id - kFirstTokenButtonId);
@@ -551,8 +640,10 @@ void PreviewWindow::OnCommand(int id, int code) {
         Rearrange(selection);
         UpdateStatus();
     }
-    // Enter never closes the window; in the folder box it reads that folder.
+    // Enter never closes the window; in the folder box it reads that folder,
+    // in the fallback box it adds the fallback.
     if (id == IDOK && GetFocus() == folderEdit_) ReadFolderBox(true);
+    if (id == IDOK && GetFocus() == fallbackEdit_) AddFallback();
     if (id == IDCANCEL) Close();
 }
 
@@ -562,6 +653,9 @@ LRESULT PreviewWindow::OnNotify(const NMHDR& header) {
         return 0;
     }
     if (header.hwndFrom != list_) return 0;
+    if (header.code == NM_CUSTOMDRAW) {
+        return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+    }
     if (header.code == LVN_GETDISPINFOW) {
         FillCell(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
     } else if (header.code == LVN_COLUMNCLICK) {
@@ -599,9 +693,19 @@ void PreviewWindow::OnActivate(bool active) {
 // before this returns; the worker matches the rest for counts and sorting.
 void PreviewWindow::OnPatternChanged() {
     pattern_ = WindowText(patternEdit_);
-    ++generation_;
     ShowWarnings();
     UpdateUseButton();
+    RematchRows();
+}
+
+// The plugin reads at most 259 characters of each pattern: so does the
+// choice.
+void PreviewWindow::RematchRows() {
+    choice_ = PatternChoice{};
+    choice_.Put(0, pattern_.c_str());
+    for (const std::string& fallback : fallbacks_) choice_.Put(choice_.count, fallback.c_str());
+    choice_.onlyWhenFits = onlyWhenFits_;
+    ++generation_;
     InvalidateRect(list_, nullptr, FALSE);
     UpdateWindow(list_);
     RequestValues();
@@ -686,6 +790,7 @@ void PreviewWindow::StartWalk(const std::string& folder) {
         rows_.Clear();
     }
     ++generation_;
+    ++folderSerial_;
     values_.Clear();
     order_.clear();
     ListView_SetItemCountEx(list_, 0, 0);
@@ -704,6 +809,7 @@ void PreviewWindow::StartWalk(const std::string& folder) {
     }
     ShowNotice();
     UpdateStatus();
+    UpdateSuggestButton();
 }
 
 void PreviewWindow::ShowNotice() {
@@ -727,10 +833,11 @@ void PreviewWindow::OnFilesArrived() {
     }
     RequestValues();
     UpdateStatus();
+    UpdateSuggestButton();
 }
 
 void PreviewWindow::RequestValues() {
-    if (worker_ && rows_.Size() > 0) worker_->Request(generation_, pattern_, rows_.Size());
+    if (worker_ && rows_.Size() > 0) worker_->Request(generation_, choice_, rows_.Size());
 }
 
 void PreviewWindow::OnValuesReady() {
@@ -796,8 +903,8 @@ const ValueTable& PreviewWindow::ValuesOfRow(std::size_t row, std::size_t& value
         return values_;
     }
     if (singleRow_ != row || singleGeneration_ != generation_) {
-        single_.Clear();
-        single_.AddRow(pattern_.c_str(), rows_.File(row).path);
+        single_.Start(choice_);
+        single_.AddRow(rows_.File(row).path);
         singleRow_ = row;
         singleGeneration_ = generation_;
     }
@@ -820,6 +927,20 @@ void PreviewWindow::FillCell(NMLVDISPINFOW& info) {
     const std::wstring text = CellAt(std::size_t(info.item.iItem), info.item.iSubItem);
     // A shown text: the list's buffer takes what fits.
     lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
+}
+
+// A row that no pattern fits is set apart in colour, whatever its result.
+LRESULT PreviewWindow::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const std::size_t row = RowAt(std::size_t(draw.nmcd.dwItemSpec));
+    if (row >= rows_.Size()) return CDRF_DODEFAULT;
+    std::size_t valueRow = 0;
+    const ValueTable& values = ValuesOfRow(row, valueRow);
+    if (!IsMisfit(values.Outcome(valueRow), rows_.File(row))) return CDRF_DODEFAULT;
+    draw.clrText = kMisfitTextColour;
+    draw.clrTextBk = kMisfitBackground;
+    return CDRF_NEWFONT;
 }
 
 // One tool over the whole list, whose text is asked for each time it shows;
@@ -916,11 +1037,118 @@ void PreviewWindow::UpdateStatus() {
         parts[3] = Counted(counts.noDecoder, "no decoder");
         parts[4] = Counted(counts.cannotWrite, "decoder cannot write tags");
         parts[5] = Counted(counts.unusablePath, "unusable path", "unusable paths");
+        parts[6] = Counted(counts.doesNotFit, counts.doesNotFit == 1 ? "does not fit" : "do not fit");
     }
-    if (!counted) parts[6] = rows_.Size() ? "counting..." : "";
+    if (!counted) parts[7] = rows_.Size() ? "counting..." : "";
     for (std::size_t i = 0; i < std::size(parts); ++i) {
         SendMessageA(status_, SB_SETTEXTA, WPARAM(i), reinterpret_cast<LPARAM>(parts[i].c_str()));
     }
+}
+
+// Only once the folder is read whole, and one ranking at a time.
+void PreviewWindow::UpdateSuggestButton() {
+    const bool ready = !walking_ && !suggest_ && rows_.Size() > 0;
+    if (!ready && GetFocus() == suggestButton_) SetFocus(patternEdit_);
+    EnableWindow(suggestButton_, ready);
+}
+
+void PreviewWindow::Suggest() {
+    if (walking_ || suggest_ || rows_.Size() == 0) return;
+    suggestSerial_ = folderSerial_;
+    HWND window = window_;
+    suggest_ = std::make_unique<SuggestWorker>(rows_, rowsLock_, rows_.Size(), kSuggestionsShown,
+                                               [window] {
+                                                   PostMessageA(window, kSuggestionsReady, 0, 0);
+                                               });
+    SetWindowTextA(suggestButton_, "Suggesting...");
+    UpdateSuggestButton();
+}
+
+void PreviewWindow::OnSuggestionsReady() {
+    std::vector<PatternSuggestion> suggestions;
+    if (!suggest_ || !suggest_->Take(suggestions)) return;
+    suggest_.reset();
+    SetWindowTextA(suggestButton_, "Su&ggest...");
+    UpdateSuggestButton();
+    if (suggestSerial_ != folderSerial_ || suggestions.empty()) return;
+    const int chosen = ChooseSuggestion(window_, suggestions);
+    if (chosen < 0) return;
+    // Sends the box's change, as typing would.
+    SetWindowTextA(patternEdit_, suggestions[std::size_t(chosen)].pattern.c_str());
+    SetFocus(patternEdit_);
+}
+
+void PreviewWindow::OnOnlyWhenFitsClicked() {
+    onlyWhenFits_ = SendMessageA(onlyWhenFitsBox_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (!StoreOnlyWhenFits(onlyWhenFits_)) {
+        MessageBoxA(window_, "The setting could not be stored.", "PathTagger Preview",
+                    MB_OK | MB_ICONERROR);
+    }
+    RematchRows();
+}
+
+int PreviewWindow::SelectedFallback() const {
+    return int(SendMessageA(fallbackList_, LB_GETCURSEL, 0, 0));
+}
+
+void PreviewWindow::ShowFallbacks(int selected) {
+    SendMessageA(fallbackList_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& fallback : fallbacks_) {
+        SendMessageA(fallbackList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fallback.c_str()));
+    }
+    SendMessageA(fallbackList_, LB_SETCURSEL, WPARAM(selected), 0);
+    UpdateFallbackButtons();
+}
+
+// A fallback is refused where the plugin would read it as the end of the
+// list: empty, or too long to read whole.
+void PreviewWindow::UpdateFallbackButtons() {
+    const int selected = SelectedFallback();
+    const int count = int(fallbacks_.size());
+    const std::size_t length = std::size_t(GetWindowTextLengthA(fallbackEdit_));
+    const bool states[] = {selected > 0, selected >= 0 && selected + 1 < count, selected >= 0,
+                           length > 0 && length <= kMaxMatchInput && count < kMaxFallbackPatterns};
+    const HWND buttons[] = {upButton_, downButton_, removeButton_, addFallbackButton_};
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        if (!states[i] && GetFocus() == buttons[i]) SetFocus(fallbackList_);
+        EnableWindow(buttons[i], states[i]);
+    }
+}
+
+void PreviewWindow::StoreFallbacks(int selected) {
+    if (!StoreFallbackPatterns(fallbacks_)) {
+        MessageBoxA(window_, "The fallback patterns could not be stored.", "PathTagger Preview",
+                    MB_OK | MB_ICONERROR);
+    }
+    ShowFallbacks(selected);
+    RematchRows();
+}
+
+void PreviewWindow::AddFallback() {
+    const std::string fallback = WindowText(fallbackEdit_);
+    if (fallback.empty() || fallback.size() > kMaxMatchInput ||
+        fallbacks_.size() >= std::size_t(kMaxFallbackPatterns)) {
+        return;
+    }
+    fallbacks_.push_back(fallback);
+    SetWindowTextA(fallbackEdit_, "");
+    StoreFallbacks(int(fallbacks_.size()) - 1);
+}
+
+void PreviewWindow::MoveFallback(int by) {
+    const int from = SelectedFallback();
+    const int to = from + by;
+    if (from < 0 || to < 0 || to >= int(fallbacks_.size())) return;
+    std::swap(fallbacks_[std::size_t(from)], fallbacks_[std::size_t(to)]);
+    StoreFallbacks(to);
+}
+
+// The later ones move up: the stored list has no gaps.
+void PreviewWindow::RemoveFallback() {
+    const int selected = SelectedFallback();
+    if (selected < 0 || selected >= int(fallbacks_.size())) return;
+    fallbacks_.erase(fallbacks_.begin() + selected);
+    StoreFallbacks(std::min(selected, int(fallbacks_.size()) - 1));
 }
 
 // True when the window may close: the user was asked about an edited

@@ -1,6 +1,7 @@
-// PathTaggerPreview's window: a pattern box, a folder box, and a list of
-// every file below the folder with the values the plugin would write into
-// it and what it would do with it, following the pattern as it is typed.
+// PathTaggerPreview's window: a pattern box with its fallbacks, a folder
+// box, and a list of every file below the folder with the values the plugin
+// would write into it and what it would do with it, following the patterns
+// as they are typed.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,19 @@ constexpr int kBrowseButtonId = 1006;
 constexpr int kWarningsTextId = 1007;
 constexpr int kNoticeTextId = 1008;     // about the folder and the host's decoders
 constexpr int kResultFilterId = 1009;   // which rows the list shows
-constexpr int kFirstTokenButtonId = 1010;  // six, in the order of TagToken
+constexpr int kSuggestButtonId = 1010;
+constexpr int kOnlyWhenFitsBoxId = 1011;
+constexpr int kFallbackListId = 1012;   // the fallback patterns, in order
+constexpr int kFallbackEditId = 1013;   // a fallback pattern to add
+constexpr int kAddFallbackButtonId = 1014;
+constexpr int kFallbackUpButtonId = 1015;
+constexpr int kFallbackDownButtonId = 1016;
+constexpr int kRemoveFallbackButtonId = 1017;
+constexpr int kFirstTokenButtonId = 1020;  // six, in the order of TagToken
+
+// How a row that no pattern fits is set apart.
+constexpr COLORREF kMisfitTextColour = RGB(150, 0, 0);
+constexpr COLORREF kMisfitBackground = RGB(255, 228, 228);
 
 constexpr char kPreviewWindowClass[] = "PathTaggerPreview";
 

@@ -38,3 +38,25 @@ void StoreLastFolder(const std::string& folder) {
     if (folder.size() > PathText::kMaxLength) return;
     WriteRegistryString(folder.c_str(), kLastFolderValue, HKEY_CURRENT_USER, kSettingsSubkey);
 }
+
+bool StoreOnlyWhenFits(bool on) {
+    const LONG status =
+        on ? WriteRegistryDword(1, kOnlyWhenFitsValueName, HKEY_CURRENT_USER, kSettingsSubkey)
+           : DeleteRegistryValue(kOnlyWhenFitsValueName, HKEY_CURRENT_USER, kSettingsSubkey);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+bool StoreFallbackPatterns(const std::vector<std::string>& patterns) {
+    if (patterns.size() > std::size_t(kMaxFallbackPatterns)) return false;
+    bool stored = true;
+    for (int n = 0; n < kMaxFallbackPatterns; ++n) {
+        const std::string name = std::string(kTagPatternValueName) + "." + std::to_string(n + 2);
+        if (std::size_t(n) < patterns.size()) {
+            stored = stored && WriteRegistryString(patterns[std::size_t(n)].c_str(), name.c_str(),
+                                                   HKEY_CURRENT_USER, kSettingsSubkey) == ERROR_SUCCESS;
+        } else {
+            DeleteRegistryValue(name.c_str(), HKEY_CURRENT_USER, kSettingsSubkey);
+        }
+    }
+    return stored;
+}
