@@ -7,6 +7,7 @@
 #include <shared_mutex>
 
 #include "tools/preview-window/match_worker.h"
+#include "tools/preview-window/suggest_worker.h"
 #include "tools/preview/preview_output.h"
 
 namespace {
@@ -278,6 +279,35 @@ TEST(MatchWorker, TheNewestRequestsTableArrivesWhole) {
     EXPECT_EQ(table.Value(12345, kArtistColumn), "Band12345");
     EXPECT_EQ(table.Value(12345, kTitleColumn), "Song");
     EXPECT_FALSE(worker.Take(table, generation));
+}
+
+// Each file is tried as seen from the folder: the folder's own name and
+// those above it ("C:", "Music") would otherwise fill a layout one folder
+// deeper than the tree's, and that one would read the most values.
+TEST(SuggestWorker, RanksTheLayoutsOfTheTreeBelowTheFolder) {
+    PreviewRows rows;
+    std::shared_mutex lock;
+    for (int i = 1; i <= 12; ++i) {
+        rows.Add(FileAt("Band " + std::to_string(i % 3) + "\\Album " + std::to_string(i % 4) +
+                        "\\0" + std::to_string(i % 9 + 1) + " - Song " + std::to_string(i) +
+                        ".mp3"));
+    }
+    rows.Add(FileAt("Band 1\\cover.jpg"));
+    WorkerResults results;
+    std::vector<PatternSuggestion> suggestions;
+    {
+        SuggestWorker worker(rows, lock, rows.Size(), 3, [&] { results.Finished(); });
+        results.WaitFor(1);
+        ASSERT_TRUE(worker.Take(suggestions));
+    }
+    ASSERT_EQ(suggestions.size(), 3u);
+    EXPECT_EQ(suggestions[0].pattern, "[artist]\\[album]\\[track number] - [track]");
+    EXPECT_EQ(suggestions[0].fits, 12u);
+    EXPECT_EQ(suggestions[0].files, 13u);
+    EXPECT_EQ(suggestions[0].values, 48u);
+    for (const PatternSuggestion& s : suggestions) {
+        EXPECT_EQ(s.pattern.find("[genre]"), std::string::npos) << s.pattern;
+    }
 }
 
 }  // namespace
