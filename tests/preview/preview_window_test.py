@@ -417,7 +417,8 @@ class PreviewWindow(unittest.TestCase):
         a, b, c = "[genre]\\[track]", "[artist]-[track]", "[album]\\[track number] - [track]"
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
                     "click", "1011", "settings",
-                    "settext", "1013", a, "click", "1014", "settext", "1013", b, "click", "1014",
+                    "settext", "1013", a, "key", "Alt+K", "key", "Tab", "focus", "key", "Enter",
+                    "settext", "1013", b, "click", "1014",
                     "settext", "1013", c, "key", "Alt+A", "items", "1012", "settings",
                     "choose", "1012", "2", "click", "1015", "items", "1012", "settings",
                     "choose", "1012", "0", "click", "1017", "items", "1012", "settings",
@@ -427,7 +428,9 @@ class PreviewWindow(unittest.TestCase):
                     "click", "1017", "items", "1012", "settings", "wait", "cells",
                     stored=layout)
         self.assertEqual(out["settings"][0], ["1"])
-        # Add's Alt key adds it, as its click does.
+        # From the list, with nothing chosen, Tab goes to the box under it,
+        # where Enter adds; so do Add's click and its Alt key.
+        self.assertEqual(out["focus"], [["1013"]])
         self.assertEqual(out["items"][0], [a, b, c])
         self.assertEqual(out["settings"][1], ["1", a, b, c])
         self.assertEqual(out["items"][1], [a, c, b], "moved up")
