@@ -160,7 +160,8 @@ std::string Quoted(const std::string& argument) { return "\"" + argument + "\"";
 
 void Settle();
 
-void Launch(const std::vector<std::string>& words) {
+// Starts the program under test as the new target.
+void StartTarget(const std::vector<std::string>& words) {
     std::string commandLine;
     for (const std::string& word : words) commandLine += (commandLine.empty() ? "" : " ") + Quoted(word);
     target = Target{};
@@ -170,6 +171,10 @@ void Launch(const std::vector<std::string>& words) {
                         nullptr, &startup, &target.process)) {
         Fail("cannot start " + commandLine);
     }
+}
+
+void Launch(const std::vector<std::string>& words) {
+    StartTarget(words);
     for (int i = 0; i < 2400 && !target.window; ++i) {
         EnumWindows(FindTargetWindow, 0);
         if (!target.window) Sleep(50);
@@ -516,15 +521,7 @@ BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM found) {
 }
 
 void Usage(const std::vector<std::string>& words) {
-    std::string commandLine;
-    for (const std::string& word : words) commandLine += (commandLine.empty() ? "" : " ") + Quoted(word);
-    target = Target{};
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &target.process)) {
-        Fail("cannot start " + commandLine);
-    }
+    StartTarget(words);
     HWND box = nullptr;
     for (int i = 0; i < 2400 && !box && !Exited(); ++i) {
         EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&box));
