@@ -47,14 +47,6 @@ extern "C" __attribute__((used)) EXCEPTION_DISPOSITION GuardFrameHandler(
 
 bool RunInGuardFrame(GuardedBody body, void* context) { return GuardFrameCall(body, context); }
 
-// The calling thread's information block, through its self pointer (the
-// compiler's gs reads at constant offsets draw a false bounds warning).
-const NT_TIB* ThreadInformationBlock() {
-    const NT_TIB* block;
-    __asm__("movq %%gs:0x30, %0" : "=r"(block));
-    return block;
-}
-
 // Walks the calling thread's frames by their unwind data, as the platform's
 // dispatcher does, up to the stack's base; a frame that does not move the
 // stack up ends the walk.

@@ -46,14 +46,6 @@ __attribute__((noinline)) bool RunInGuardFrame(GuardedBody body, void* context) 
     return true;
 }
 
-// The calling thread's information block, through its self pointer (the
-// compiler's fs reads at constant offsets draw a false bounds warning).
-const NT_TIB* ThreadInformationBlock() {
-    const NT_TIB* block;
-    __asm__("movl %%fs:0x18, %0" : "=r"(block));
-    return block;
-}
-
 // Only records within the thread's stack, each above the last, are
 // followed, as the platform's own dispatcher does; the chain ends with
 // 0xFFFFFFFF, which is outside every stack.

@@ -6,6 +6,7 @@
 
 #include "decoders/decoder_catalogue.h"
 #include "hostenv/path_strings.h"
+#include "tools/preview-window/code_page_text.h"
 #include "util/ascii_case.h"
 
 namespace {
@@ -34,29 +35,6 @@ DecoderStatus StatusOfDecoderFor(const char* extension) {
     return decoder->setIDTagElement ? DecoderStatus::Writes : DecoderStatus::CannotWrite;
 }
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return L"";
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), size);
-    return wide;
-}
-
-// The text as the host, a code-page program, receives it; exact is false
-// where a character had no counterpart and became "?".
-std::string InCodePage(const std::wstring& text, bool& exact) {
-    exact = true;
-    if (text.empty()) return "";
-    BOOL defaulted = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                         int(text.size()), nullptr, 0, nullptr, &defaulted);
-    std::string out(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), out.data(),
-                        size, nullptr, &defaulted);
-    exact = !defaulted;
-    return out;
-}
-
 // Files whose paths pass the platform's path limit are found too, through
 // its long-path form.
 std::wstring SearchSpec(const std::wstring& folder) {
@@ -75,7 +53,7 @@ FolderWalk::FolderWalk(const std::string& folder, bool hostDecodersFound,
                        std::function<void()> arrived)
     : root_(folder), hostDecodersFound_(hostDecodersFound), arrived_(std::move(arrived)) {
     if (!root_.empty() && root_.back() != '\\') root_ += '\\';
-    wideRoot_ = Wide(root_);
+    wideRoot_ = WideFromCodePage(root_);
     thread_ = std::thread([this] { Run(); });
 }
 

@@ -14,6 +14,7 @@
 #include "plugin/tag_pattern_setting.h"
 #include "tagging/pattern_check.h"
 #include "tagging/tag_pattern_matcher.h"
+#include "tools/preview-window/code_page_text.h"
 #include "tools/preview-window/folder_walk.h"
 #include "tools/preview-window/match_worker.h"
 #include "tools/preview-window/preview_rows.h"
@@ -54,14 +55,6 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-std::wstring WideText(const std::string& text) {
-    if (text.empty()) return L"";
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), size);
-    return wide;
-}
-
 std::string Counted(std::size_t n, const char* what) {
     return std::to_string(n) + " " + what;
 }
@@ -71,7 +64,7 @@ std::string Counted(std::size_t n, const char* one, const char* many) {
 }
 
 bool IsFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WideFromCodePage(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -919,7 +912,7 @@ std::wstring PreviewWindow::CellAt(std::size_t index, int column) {
     if (column == kFileColumn && !file.wideRelativePath.empty()) return file.wideRelativePath;
     std::size_t valueRow = 0;
     const ValueTable& values = ValuesOfRow(row, valueRow);
-    return WideText(CellText(rows_, row, values, valueRow, PreviewColumn(column)));
+    return WideFromCodePage(CellText(rows_, row, values, valueRow, PreviewColumn(column)));
 }
 
 void PreviewWindow::FillCell(NMLVDISPINFOW& info) {
