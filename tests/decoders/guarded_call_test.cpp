@@ -165,44 +165,73 @@ TEST_F(GuardedCallAborts, AnAbortOutsideReachesTheHostWhileAnotherThreadIsInside
     EXPECT_EQ(hostAborts, 1);
 }
 
-// The run-time puts the default in before it calls a handler: a second
-// thread's abort in that moment would end the process.
-TEST_F(GuardedCallAborts, ManyThreadsAbortingAtOnceAreAllStopped) {
+// Threads that are all inside guarded calls at once, each aborting in its
+// turn as soon as the one before was stopped. The turns are kept because
+// the run-time puts the default handler in just before it calls ours: an
+// abort on another thread in those few instructions ends the process, and
+// nothing outside the run-time can close that moment.
+class AbortTurns {
+public:
+    explicit AbortTurns(int threads) : turns_(std::size_t(threads)) {
+        for (HANDLE& turn : turns_) turn = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    }
+    ~AbortTurns() {
+        for (HANDLE turn : turns_) CloseHandle(turn);
+    }
+    // Thread t's body: waits for its turn, aborts, and passes the turn on
+    // once its call was stopped; every call stopped counts.
+    void Take(int t, int rounds, std::atomic<int>& stopped) {
+        for (int round = 0; round < rounds; ++round) {
+            WaitFor(t);
+            stopped += !Guarded([] { std::abort(); });
+            PassOn(t);
+        }
+    }
+    void WaitFor(int t) { WaitForSingleObject(turns_[std::size_t(t)], INFINITE); }
+    void PassOn(int t) { SetEvent(turns_[std::size_t(t + 1) % turns_.size()]); }
+    void Start() { SetEvent(turns_[0]); }
+
+private:
+    std::vector<HANDLE> turns_;
+};
+
+TEST_F(GuardedCallAborts, AbortsCloseTogetherOnManyThreadsAreAllStopped) {
     constexpr int kThreads = 8;
-    constexpr int kAbortsEach = 2000;
+    constexpr int kRounds = 250;
+    AbortTurns turns(kThreads);
     std::atomic<int> stopped{0};
-    HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([&] {
-            WaitForSingleObject(start, INFINITE);
-            for (int i = 0; i < kAbortsEach; ++i) stopped += !Guarded([] { std::abort(); });
-        });
+        threads.emplace_back([&, t] { turns.Take(t, kRounds, stopped); });
     }
-    SetEvent(start);
+    turns.Start();
     for (auto& thread : threads) thread.join();
-    CloseHandle(start);
-    EXPECT_EQ(stopped, kThreads * kAbortsEach);
+    EXPECT_EQ(stopped, kThreads * kRounds);
     EXPECT_EQ(hostAborts, 0);
 }
 
 // Every call is guarded however many run at once: all of them are inside
-// their decoder together when they abort.
+// their decoder together, and abort in turn.
 TEST_F(GuardedCallAborts, EveryOneOfManyConcurrentCallsIsGuarded) {
     constexpr int kCalls = 100;
     HANDLE allInside = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    AbortTurns turns(kCalls);
     std::atomic<int> inside{0};
     std::atomic<int> stopped{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < kCalls; ++t) {
-        threads.emplace_back([&] {
+        threads.emplace_back([&, t] {
             stopped += !Guarded([&] {
                 if (++inside == kCalls) SetEvent(allInside);
                 WaitForSingleObject(allInside, INFINITE);
+                turns.WaitFor(t);
                 std::abort();
             });
+            turns.PassOn(t);
         });
     }
+    WaitForSingleObject(allInside, INFINITE);
+    turns.Start();
     for (auto& thread : threads) thread.join();
     CloseHandle(allInside);
     EXPECT_EQ(stopped, kCalls);
