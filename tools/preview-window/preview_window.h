@@ -28,10 +28,6 @@ constexpr int kFallbackDownButtonId = 1016;
 constexpr int kRemoveFallbackButtonId = 1017;
 constexpr int kFirstTokenButtonId = 1020;  // six, in the order of TagToken
 
-// How a row that no pattern fits is set apart.
-constexpr COLORREF kMisfitTextColour = RGB(150, 0, 0);
-constexpr COLORREF kMisfitBackground = RGB(255, 228, 228);
-
 constexpr char kPreviewWindowClass[] = "PathTaggerPreview";
 
 struct PreviewOptions {

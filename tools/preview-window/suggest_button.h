@@ -1,0 +1,34 @@
+// Suggest: ranks layouts against the folder's files off the window's
+// thread, then lets the user choose among them.
+#pragma once
+
+#include <memory>
+#include <shared_mutex>
+#include <string>
+
+#include "tools/preview-window/suggest_worker.h"
+#include "tools/preview-window/window_controls.h"
+
+class SuggestButton {
+public:
+    // The worker first: it only posts to the window, never waits for it.
+    ~SuggestButton() { worker_.reset(); }
+
+    void Create(const ControlMaker& maker);
+    void Place(Placer& placer, int x, int y);
+    bool Clicked(int id, int code) const;
+    // Only once the folder is read whole, and one ranking at a time; focus
+    // goes to fallBackTo when the button loses it.
+    void Update(bool folderRead, std::size_t files, HWND fallBackTo);
+    // The files of folder number serial.
+    void Start(const PreviewRows& rows, std::shared_mutex& rowsLock, std::uint32_t serial);
+    // The chosen pattern; empty when none was chosen, or when the ranking
+    // was of an earlier folder than serial.
+    std::string OnReady(std::uint32_t serial);
+
+private:
+    HWND parent_ = nullptr;
+    HWND button_ = nullptr;
+    std::unique_ptr<SuggestWorker> worker_;
+    std::uint32_t serial_ = 0;
+};
