@@ -192,7 +192,7 @@ class PreviewWindow(unittest.TestCase):
                     "key", "Alt+F4", "dialog", "Yes", "exited",
                     "launch", WINDOW, "text", "1001", "key", "Escape", "exited",
                     stored="[artist]-[track]")
-        self.assertIn("[album]-[track]", out["dialog"][0])
+        self.assertIn("Pattern: [album]-[track]", out["dialog"][0])
         self.assertEqual(out["alive"], [["1"]], "Cancel keeps the window and the edit")
         self.assertEqual(out["text"], [["[artist]-[track]"], ["[genre]-[track]"]],
                          "No drops the edit, Yes stores it")
@@ -203,7 +203,7 @@ class PreviewWindow(unittest.TestCase):
     def test_keyboard_sorting_and_what_the_window_remembers(self):
         make_tree(self.root, SMALL_TREE)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
-                    "focus", *["key", "Tab", "focus"] * 9,
+                    "focus", *["key", "Tab", "focus"] * 15,
                     "key", "Enter", "focus", "alive",
                     "key", "Alt+F", "focus", "key", "Alt+P", "focus", "key", "Alt+S", "focus",
                     "browse", "focus", "info",
@@ -211,16 +211,16 @@ class PreviewWindow(unittest.TestCase):
                     "sort", "7", "cells", "selected",
                     "resize", "700", "480", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "info", "key", "Alt+F4", "exited")
-        # Pattern box, then (Use this pattern being disabled) Suggest, the
-        # fallbacks (their buttons disabled, with none chosen and nothing to
-        # add), the check box, the folder box, Browse, the filter, the list
-        # and round again.
+        # Pattern box, then (Use this set being disabled) Suggest, the six
+        # token buttons, the fallbacks (their buttons disabled, with none
+        # chosen and nothing to add), the check box, the folder box, Browse,
+        # the filter, the list and round again.
         focus = [f[0] for f in out["focus"]]
-        self.assertEqual(focus[:10], ["1001", "1010", "1012", "1013", "1011", "1002", "1006",
-                                      "1009", "1003", "1001"])
-        self.assertEqual(focus[10], "1001", "Enter in the pattern box does nothing")
+        self.assertEqual(focus[:16], ["1001", "1010", *map(str, range(1020, 1026)), "1012",
+                                      "1013", "1011", "1002", "1006", "1009", "1003", "1001"])
+        self.assertEqual(focus[16], "1001", "Enter in the pattern box does nothing")
         self.assertEqual(out["alive"], [["1"]], "Enter leaves the window open")
-        self.assertEqual(focus[11:14], ["1002", "1001", "1009"], "the labels' Alt keys")
+        self.assertEqual(focus[17:20], ["1002", "1001", "1009"], "the labels' Alt keys")
         # The folder picker opened over the window at the folder in the box:
         # Wine's picker walks its tree down towards it, as far as it can
         # enumerate the machine's folders, so the folder or one on the way,
@@ -230,7 +230,7 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(opened, "1")
         on_the_way = os.path.abspath(self.root).split(os.sep)[1:]
         self.assertTrue(picked in on_the_way or picked.endswith("(Z:)"), picked)
-        self.assertEqual(focus[14], "1006")
+        self.assertEqual(focus[20], "1006")
         names = len(SMALL_TREE)
         self.assertEqual(out["sort"], [["7", "up"], ["7", "down"]])
         up, down = out["cell"][:names], out["cell"][names:]
@@ -361,7 +361,7 @@ class PreviewWindow(unittest.TestCase):
         steps += [word for row in range(len(names)) for word in ("background", str(row))]
         steps += ["choose", "1009", "4", "wait", "cells", "status", "choose", "1009", "0",
                   "checked", "1011", "click", "1011", "wait", "cells", "status", "checked", "1011",
-                  "settings"]
+                  "use", "settings"]
         out = drive(*steps, stored=layout)
 
         expected = expected_rows(self.root, names, layout)
@@ -379,7 +379,8 @@ class PreviewWindow(unittest.TestCase):
         filtered = out["cell"][len(names):len(names) + len(misfits(expected))]
         self.assertEqual(filtered, misfits(expected))
         self.assertEqual(out["status"][1][0], "%d of %d files shown" % (len(filtered), len(names)))
-        # Checked, misfits are not tagged and get nothing; the setting is stored.
+        # Checked, misfits are not tagged and get nothing; the setting is
+        # stored with the set.
         refused = expected_rows(self.root, names, layout, only_when_fits=True)
         self.assertEqual(out["cell"][-len(names):], refused)
         self.assertEqual(out["status"][2][1], "%d would be tagged"
@@ -410,7 +411,7 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(out["cell"], expected_rows(self.root, names, layout))
         self.assertEqual(out["status"][0][6], "3 do not fit")
 
-    def test_only_tag_what_fits_and_fallbacks_are_stored_and_read_back(self):
+    def test_the_set_is_stored_as_one_and_read_back(self):
         make_tree(self.root, SMALL_TREE)
         names = in_walk_order(SMALL_TREE)
         layout = "[artist]\\[album] ([year])\\[track number] - [track]"
@@ -420,39 +421,109 @@ class PreviewWindow(unittest.TestCase):
                     "settext", "1013", a, "key", "Alt+K", "key", "Tab", "focus", "key", "Enter",
                     "settext", "1013", b, "click", "1014",
                     "settext", "1013", c, "key", "Alt+A", "items", "1012", "settings",
+                    "use", "settings",
                     "choose", "1012", "2", "click", "1015", "items", "1012", "settings",
-                    "choose", "1012", "0", "click", "1017", "items", "1012", "settings",
+                    "choose", "1012", "0", "click", "1017", "items", "1012", "use", "settings",
                     "wait", "cells", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "items", "1012", "checked", "1011", "cells",
-                    "click", "1011", "settings", "choose", "1012", "1", "click", "1017",
-                    "click", "1017", "items", "1012", "settings", "wait", "cells",
+                    "click", "1011", "choose", "1012", "1", "click", "1017",
+                    "click", "1017", "items", "1012", "settings", "use", "settings",
+                    "wait", "cells", "key", "Escape", "exited",
                     stored=layout)
-        self.assertEqual(out["settings"][0], ["1"])
+        # Nothing is stored until Use this set: then all of it at once.
+        self.assertEqual(out["settings"][0], ["none"])
         # From the list, with nothing chosen, Tab goes to the box under it,
         # where Enter adds; so do Add's click and its Alt key.
         self.assertEqual(out["focus"], [["1013"]])
         self.assertEqual(out["items"][0], [a, b, c])
-        self.assertEqual(out["settings"][1], ["1", a, b, c])
+        self.assertEqual(out["settings"][1], ["none"])
+        self.assertEqual(out["use"][0], ["1", layout, "0"])
+        self.assertEqual(out["settings"][2], ["1", a, b, c])
         self.assertEqual(out["items"][1], [a, c, b], "moved up")
-        self.assertEqual(out["settings"][2], ["1", a, c, b])
+        self.assertEqual(out["settings"][3], ["1", a, b, c], "not stored yet")
         # Removing one moves the later ones up: no gap the plugin would stop at.
         self.assertEqual(out["items"][2], [c, b])
-        self.assertEqual(out["settings"][3], ["1", c, b])
+        self.assertEqual(out["settings"][4], ["1", c, b])
         rows = len(names)
         chosen = expected_rows(self.root, names, [layout, c, b], only_when_fits=True)
         self.assertEqual(out["cell"][:rows], chosen)
         self.assertNotEqual(chosen, expected_rows(self.root, names, layout, only_when_fits=True),
                             "the fallbacks change some rows")
-        # The next start reads what was stored.
-        self.assertEqual(out["exited"], [["1"]])
+        # Everything stored, the window closes without asking, and the next
+        # start reads what was stored.
+        self.assertEqual(out["exited"], [["1"], ["1"]])
+        self.assertNotIn("dialog", out)
         self.assertEqual(out["items"][3], [c, b])
         self.assertEqual(out["checked"], [["1"]])
         self.assertEqual(out["cell"][rows:2 * rows], chosen)
         # Unchecked, the value goes; with no fallbacks left, none is stored.
-        self.assertEqual(out["settings"][4], ["none", c, b])
         self.assertEqual(out["items"][4], [""], "none left")
-        self.assertEqual(out["settings"][5], ["none"])
+        self.assertEqual(out["settings"][5], ["1", c, b])
+        self.assertEqual(out["settings"][6], ["none"])
         self.assertEqual(out["cell"][2 * rows:], expected_rows(self.root, names, layout))
+
+    def test_closing_asks_once_and_no_keeps_the_whole_old_set(self):
+        make_tree(self.root, SMALL_TREE[:2])
+        a = "[genre]\\[track]"
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root),
+                    "settext", "1013", a, "click", "1014", "click", "1011",
+                    "type", "[album]-[track]", "key", "Alt+F4", "dialog", "No", "exited", "settings",
+                    "launch", WINDOW, "text", "1001", "items", "1012", "checked", "1011",
+                    "settext", "1013", a, "click", "1014", "key", "Alt+F4", "dialog", "Yes",
+                    "exited", "settings", stored="[artist]-[track]")
+        # One question names the whole set.
+        question = out["dialog"][0]
+        for part in ("[album]-[track]", a, "fits: yes"):
+            self.assertTrue(any(part in line for line in question), part)
+        self.assertEqual(len(out["dialog"]), 2)
+        # No keeps the old pattern with its old fallbacks and check box.
+        self.assertEqual(out["settings"][0], ["none"])
+        self.assertEqual(out["text"], [["[artist]-[track]"]])
+        self.assertEqual(out["items"][0], [""])
+        self.assertEqual(out["checked"], [["0"]])
+        # Yes stores it all, a fallback alone as much as a pattern.
+        self.assertEqual(out["exited"], [["1"], ["1"]])
+        self.assertEqual(out["settings"][1], ["none", a])
+
+    def test_editing_fallbacks(self):
+        make_tree(self.root, SMALL_TREE[:2])
+        more = ["[artist]-[track] %d" % n for n in range(7)]
+        steps = ["launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                 # The token buttons insert into the box being edited; Tab
+                 # into it selected its text, which the token replaces.
+                 "settext", "1013", "[artist]\\", "key", "Alt+K", "key", "Tab", "click", "1025",
+                 "text", "1013", "text", "1001", "text", "1030", "click", "1014",
+                 # A fallback gets the pattern's warnings.
+                 "settext", "1013", "[title] [nr]", "text", "1030", "settext", "1013", "",
+                 "text", "1030",
+                 # Changed in its place, then made the main pattern.
+                 "choose", "1012", "0", "text", "1013",
+                 "settext", "1013", "[album]\\[track]", "click", "1019", "items", "1012",
+                 "choose", "1012", "0", "click", "1018", "text", "1001", "items", "1012"]
+        for fallback in more:
+            steps += ["settext", "1013", fallback, "click", "1014"]
+        # A ninth is refused, and the window says why.
+        steps += ["items", "1012", "settext", "1013", "[genre]-[track]", "click", "1014",
+                  "items", "1012", "text", "1030",
+                  # Escape over typed text does not close the window.
+                  "choose", "1012", "-1", "key", "Alt+K", "key", "Tab", "focus",
+                  "key", "Escape", "alive"]
+        out = drive(*steps, stored="[artist]-[track]")
+        text = [t[0] if len(t) == 1 else "\t".join(t) for t in out["text"]]
+        self.assertEqual(text[0], "[track number]")
+        self.assertEqual(text[1], "[artist]-[track]", "the pattern box untouched")
+        self.assertEqual(text[2], "", "nothing to warn of in the fallback box")
+        self.assertIn("[nr]", text[3])
+        self.assertEqual(text[4], "")
+        self.assertEqual(text[5], "[track number]", "the chosen one, to edit")
+        self.assertEqual(out["items"][0], ["[album]\\[track]"])
+        self.assertEqual(text[6], "[album]\\[track]")
+        self.assertEqual(out["items"][1], ["[artist]-[track]"], "the pattern took its place")
+        self.assertEqual(out["items"][2], ["[artist]-[track]"] + more)
+        self.assertEqual(out["items"][3], out["items"][2])
+        self.assertIn("Eight fallbacks", text[7])
+        self.assertEqual(out["focus"], [["1013"]])
+        self.assertEqual(out["alive"], [["1"]])
 
     def test_help_is_an_answer_and_a_wrong_option_is_named(self):
         out = drive("usage", WINDOW, "--help", "usage", WINDOW, "--bogus", "x",

@@ -59,9 +59,10 @@
 //                         list's answer for its first row and to the counts:
 //                         "keystroke<TAB>ms to list<TAB>ms to counts" each
 //
-// The window starts from nothing remembered: its size and last folder, the
-// fallback patterns and only-when-fits are taken away at the driver's start.
-// The setting's values that the driver changes are put back at its end.
+// The window starts from nothing remembered: every value the window or an
+// earlier run left beside the pattern (its size, last folder and column
+// widths, the fallback patterns, only-when-fits) is taken away at the
+// driver's start, and the values as they were are put back at its end.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -80,13 +81,10 @@ namespace {
 
 constexpr char kSubkey[] = "Software\\Brackenford\\Sonavell";
 constexpr char kPatternValue[] = "KestraTagFromFilename";
-// What the window remembers between runs.
-constexpr const char* kRememberedValues[] = {
-    "PathTaggerPreview.WindowWidth", "PathTaggerPreview.WindowHeight",
-    "PathTaggerPreview.LastFolder", "KestraTagFromFilename.OnlyWhenFits",
-    "KestraTagFromFilename.2", "KestraTagFromFilename.3", "KestraTagFromFilename.4",
-    "KestraTagFromFilename.5", "KestraTagFromFilename.6", "KestraTagFromFilename.7",
-    "KestraTagFromFilename.8", "KestraTagFromFilename.9"};
+// What the window and the plugin remember between runs beside the pattern:
+// every value whose name begins so (size, last folder, column widths, the
+// fallbacks, only-when-fits), whatever an earlier run left.
+constexpr const char* kRememberedPrefixes[] = {"PathTaggerPreview.", "KestraTagFromFilename."};
 
 [[noreturn]] void Fail(const std::string& why) {
     std::fprintf(stderr, "window_driver: %s\n", why.c_str());
@@ -763,27 +761,54 @@ void SetValue(const char* name, const char* value) {
 
 // A value as it was, to be put back.
 struct SavedValue {
-    const char* name;
+    std::string name;
     bool present = false;
     DWORD type = 0;
     BYTE data[2048] = {};
     DWORD size = 0;
 };
 
-SavedValue Save(const char* name) {
+SavedValue Save(const std::string& name) {
     SavedValue saved;
     saved.name = name;
     saved.size = sizeof saved.data;
-    saved.present = RegGetValueA(HKEY_CURRENT_USER, kSubkey, name, RRF_RT_ANY, &saved.type,
-                                 saved.data, &saved.size) == ERROR_SUCCESS;
+    saved.present = RegGetValueA(HKEY_CURRENT_USER, kSubkey, name.c_str(), RRF_RT_ANY,
+                                 &saved.type, saved.data, &saved.size) == ERROR_SUCCESS;
     return saved;
+}
+
+// The names of the remembered values now in the key.
+std::vector<std::string> RememberedNames() {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSubkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return names;
+    }
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        for (const char* prefix : kRememberedPrefixes) {
+            if (_strnicmp(name, prefix, std::strlen(prefix)) == 0) names.push_back(name);
+        }
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void DeleteRemembered() {
+    for (const std::string& name : RememberedNames()) {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSubkey, name.c_str());
+    }
 }
 
 void Restore(const SavedValue& saved) {
     if (saved.present) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kSubkey, saved.name, saved.type, saved.data, saved.size);
-    } else {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSubkey, saved.name);
+        RegSetKeyValueA(HKEY_CURRENT_USER, kSubkey, saved.name.c_str(), saved.type, saved.data,
+                        saved.size);
     }
 }
 
@@ -871,10 +896,8 @@ int main(int argc, char** argv) {
     const bool hadPattern = RegGetValueA(HKEY_CURRENT_USER, kSubkey, kPatternValue, RRF_RT_REG_SZ,
                                          nullptr, oldPattern, &size) == ERROR_SUCCESS;
     std::vector<SavedValue> remembered;
-    for (const char* name : kRememberedValues) {
-        remembered.push_back(Save(name));
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kSubkey, name);
-    }
+    for (const std::string& name : RememberedNames()) remembered.push_back(Save(name));
+    DeleteRemembered();
     std::size_t i = 0;
     for (; i + 1 < args.size() && args[i].rfind("--", 0) == 0; i += 2) {
         if (args[i] == "--installed-to") SetValue("InstalledTo", args[i + 1].c_str());
@@ -906,6 +929,7 @@ int main(int argc, char** argv) {
     }
     SetValue("InstalledTo", nullptr);
     SetValue(kPatternValue, hadPattern ? oldPattern : nullptr);
+    DeleteRemembered();
     for (const SavedValue& saved : remembered) Restore(saved);
     return 0;
 }

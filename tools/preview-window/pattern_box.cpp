@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "plugin/tag_pattern_setting.h"
 #include "tagging/pattern_check.h"
 #include "tagging/tag_pattern_matcher.h"
 #include "tools/preview-window/preview_window.h"
@@ -11,19 +12,21 @@ void PatternBox::Create(const ControlMaker& maker) {
     font_ = maker.font;
     label_ = maker.Add("STATIC", "&Pattern:", SS_LEFT, -1);
     edit_ = maker.Add("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kPatternEditId);
-    useButton_ = maker.Add("BUTTON", "&Use this pattern", WS_TABSTOP | BS_PUSHBUTTON,
+    useButton_ = maker.Add("BUTTON", "&Use this set", WS_TABSTOP | BS_PUSHBUTTON,
                            kUsePatternButtonId);
 }
 
 // One button per token, labelled with what it fills where its name alone
-// would mislead. They are for the mouse; the keyboard types.
+// would mislead; they insert into the box being edited, the pattern's or a
+// fallback's.
 void PatternBox::CreateTokens(const ControlMaker& maker) {
     tokenLabel_ = maker.Add("STATIC", "Insert:", SS_LEFT | SS_NOPREFIX, -1);
     for (int i = 0; i < int(std::size(tokenButtons_)); ++i) {
         const TagToken token = TagToken(int(TagToken::Artist) + i);
         std::string label = SpellingOfToken(token);
         if (token == TagToken::Title) label += " = title";
-        tokenButtons_[i] = maker.Add("BUTTON", label.c_str(), BS_PUSHBUTTON, kFirstTokenButtonId + i);
+        tokenButtons_[i] = maker.Add("BUTTON", label.c_str(), WS_TABSTOP | BS_PUSHBUTTON,
+                                     kFirstTokenButtonId + i);
     }
     warnings_.Create(maker, kWarningsTextId);
 }
@@ -60,14 +63,27 @@ void PatternBox::SetPattern(const std::string& pattern) {
     SetWindowTextA(edit_, pattern.c_str());
 }
 
-bool PatternBox::OnChanged() {
-    pattern_ = WindowText(edit_);
+std::string PatternWarningsText(const std::string& pattern) {
     std::string text;
-    for (const PatternWarning& w : CheckPattern(pattern_.c_str())) {
+    if (pattern.empty()) return text;
+    for (const PatternWarning& w : CheckPattern(pattern.c_str())) {
         if (!text.empty()) text += "\r\n";
         text += w.message;
     }
-    return warnings_.Set(text);
+    return text;
+}
+
+// An empty pattern is never stored, and the plugin would not leave files
+// alone with one: it reads an empty stored pattern as its default.
+bool PatternBox::OnChanged() {
+    pattern_ = WindowText(edit_);
+    if (pattern_.empty()) {
+        return warnings_.Set(std::string("The pattern is empty, so it cannot be stored: the plugin"
+                                         " puts its default ") + kDefaultTagPattern +
+                             " in place of an empty pattern each time the host starts a"
+                             " conversion, so clearing the pattern does not stop tagging.");
+    }
+    return warnings_.Set(PatternWarningsText(pattern_));
 }
 
 void PatternBox::EnableUse(bool storable) {

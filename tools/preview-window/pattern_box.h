@@ -38,6 +38,9 @@ private:
     std::string pattern_;  // the box's text, as matched
 };
 
+// The warnings about a pattern, a line each; none for an empty one.
+std::string PatternWarningsText(const std::string& pattern);
+
 // Replaces the box's selection, as typing would, and hands the box the
 // keyboard again.
 void InsertToken(HWND edit, int index);

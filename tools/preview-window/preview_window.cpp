@@ -41,39 +41,39 @@ private:
     void OnActivate(bool active);
 
     void OnPatternChanged();
+    void OnSetChanged();
     void Rematch();
-    bool PatternStorable() const;
-    void UsePattern();
+    PatternSet EditedSet() const;
+    bool SetStorable() const;
+    void UseSet();
+    void MakeMain();
     void ReadFolder();
     void OnFilesArrived();
     void UpdateStatus();
     void UpdateSuggest();
     void OnSuggestionsReady();
-    bool ConfirmUnstoredPattern();
+    bool ConfirmUnstoredSet();
     void Close();
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
     HWND focusBeforeDeactivation_ = nullptr;
+    HWND editing_ = nullptr;  // the box the token buttons insert into
     PatternBox patternBox_;
     SuggestButton suggest_;
     FallbackBox fallbackBox_;
     FolderBox folderBox_;
     FileList fileList_;
     StatusBar status_;
-    PathText patternInForce_;
+    PatternSet stored_;
     std::unique_ptr<PlainWindow> plain_;
 };
 
 PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
                              HostDecoders host)
     : instance_(instance), folderBox_(std::move(host)) {
-    LoadStoredTagPattern();
-    patternInForce_ = CopyOfCurrentTagPattern();
-    const PatternChoice stored = CopyOfTagPatternsInForce();
-    std::vector<std::string> fallbacks;
-    for (std::size_t i = 1; i < stored.count; ++i) fallbacks.push_back(stored.patterns[i].CStr());
+    stored_ = ReadStoredPatternSet();
 
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
@@ -89,8 +89,9 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
         remembered ? size.width : 960, remembered ? size.height : 600, nullptr, this);
 
-    fallbackBox_.Set(fallbacks, stored.onlyWhenFits);
-    patternBox_.SetPattern(options.patternGiven ? options.pattern : patternInForce_.CStr());
+    fallbackBox_.Set(stored_.fallbacks, stored_.onlyWhenFits);
+    editing_ = patternBox_.Edit();
+    patternBox_.SetPattern(options.patternGiven ? options.pattern : stored_.pattern);
     // Setting a text equal to the box's own sends no change.
     OnPatternChanged();
     const std::string folder = options.folder.empty() ? ReadLastFolder() : options.folder;
@@ -224,21 +225,29 @@ void PreviewWindow::Layout() {
 
 void PreviewWindow::OnCommand(int id, int code) {
     if (id == kPatternEditId && code == EN_CHANGE) OnPatternChanged();
-    if (id == kUsePatternButtonId && code == BN_CLICKED) UsePattern();
+    if (id == kUsePatternButtonId && code == BN_CLICKED) UseSet();
+    if (id == kMakeMainButtonId && code == BN_CLICKED) MakeMain();
+    if ((id == kPatternEditId || id == kFallbackEditId) && code == EN_SETFOCUS) {
+        editing_ = GetDlgItem(window_, id);
+    }
     if (suggest_.Clicked(id, code)) {
         suggest_.Start(fileList_.Rows(), fileList_.RowsLock(), folderBox_.Serial());
         UpdateSuggest();
     }
-    if (fallbackBox_.OnCommand(id, code)) Rematch();
+    if (fallbackBox_.OnCommand(id, code)) OnSetChanged();
+    if (fallbackBox_.WarningsChanged()) Layout();
     const int token = patternBox_.TokenOf(id, code);
-    if (token >= 0) InsertToken(patternBox_.Edit(), token);
+    if (token >= 0) InsertToken(editing_, token);
     if (folderBox_.OnCommand(id, code)) ReadFolder();
     if (fileList_.OnCommand(id, code)) UpdateStatus();
     // Enter never closes the window; in the folder box it reads that folder,
     // in the fallback box it adds the fallback.
     if (id == IDOK && GetFocus() == folderBox_.Edit()) ReadFolder();
-    if (id == IDOK && GetFocus() == fallbackBox_.Edit() && fallbackBox_.OnEnter()) Rematch();
-    if (id == IDCANCEL) Close();
+    if (id == IDOK && GetFocus() == fallbackBox_.Edit() && fallbackBox_.OnEnter()) OnSetChanged();
+    // Escape in the fallback box never closes the window over what was
+    // typed there.
+    const bool typing = GetFocus() == fallbackBox_.Edit() && !fallbackBox_.Typed().empty();
+    if (id == IDCANCEL && !typing) Close();
 }
 
 // What the dialog manager does for a dialog: a label's Alt key and Tab ask
@@ -268,7 +277,11 @@ void PreviewWindow::OnActivate(bool active) {
 
 void PreviewWindow::OnPatternChanged() {
     if (patternBox_.OnChanged()) Layout();
-    patternBox_.EnableUse(PatternStorable());
+    OnSetChanged();
+}
+
+void PreviewWindow::OnSetChanged() {
+    patternBox_.EnableUse(SetStorable());
     Rematch();
 }
 
@@ -286,19 +299,34 @@ void PreviewWindow::Rematch() {
     UpdateStatus();
 }
 
-// A pattern the setting would cut is refused rather than stored cut, and an
-// empty one would read back as the default pattern: neither is stored.
-bool PreviewWindow::PatternStorable() const {
-    const std::string& pattern = patternBox_.Pattern();
-    return !pattern.empty() && pattern.size() <= kMaxMatchInput &&
-           !(pattern == patternInForce_.CStr());
+PatternSet PreviewWindow::EditedSet() const {
+    return {patternBox_.Pattern(), fallbackBox_.Fallbacks(), fallbackBox_.OnlyWhenFits()};
 }
 
-void PreviewWindow::UsePattern() {
-    if (!PatternStorable()) return;
-    SetAndStoreTagPattern(patternBox_.Pattern().c_str());
-    patternInForce_ = CopyOfCurrentTagPattern();
-    patternBox_.EnableUse(PatternStorable());
+// A pattern the setting would cut is refused rather than stored cut, and an
+// empty one would read back as the default pattern: neither is stored.
+bool PreviewWindow::SetStorable() const {
+    const std::string& pattern = patternBox_.Pattern();
+    return !pattern.empty() && pattern.size() <= kMaxMatchInput && EditedSet() != stored_;
+}
+
+// What was stored is read back, as the plugin will read it.
+void PreviewWindow::UseSet() {
+    if (!SetStorable()) return;
+    if (!StorePatternSet(EditedSet())) {
+        MessageBoxA(window_, "The patterns could not all be stored.", "PathTagger Preview",
+                    MB_OK | MB_ICONERROR);
+    }
+    stored_ = ReadStoredPatternSet();
+    patternBox_.EnableUse(SetStorable());
+}
+
+// The chosen fallback and the pattern swap places.
+void PreviewWindow::MakeMain() {
+    std::string pattern = patternBox_.Pattern();
+    if (!fallbackBox_.SwapChosen(pattern)) return;
+    patternBox_.SetPattern(pattern);
+    OnPatternChanged();
 }
 
 void PreviewWindow::ReadFolder() {
@@ -331,23 +359,40 @@ void PreviewWindow::OnSuggestionsReady() {
     SetFocus(patternBox_.Edit());
 }
 
-// True when the window may close: the user was asked about an edited
-// pattern that was never stored, and did not cancel.
-bool PreviewWindow::ConfirmUnstoredPattern() {
-    if (!PatternStorable()) return true;
-    const std::string question =
-        "The pattern in the box has not been stored:\r\n\r\n" + patternBox_.Pattern() +
-        "\r\n\r\nStore it before closing? The plugin tags with the stored pattern.";
-    switch (MessageBoxA(window_, question.c_str(), "PathTagger Preview",
-                        MB_YESNOCANCEL | MB_ICONQUESTION)) {
-        case IDYES: UsePattern(); return true;
-        case IDNO: return true;
-        default: return false;
+std::string Described(const PatternSet& set) {
+    std::string text = "Pattern: " + set.pattern + "\r\nFallbacks:";
+    for (const std::string& fallback : set.fallbacks) text += "\r\n    " + fallback;
+    if (set.fallbacks.empty()) text += " none";
+    return text + "\r\nOnly tag files that a pattern of the set fits: " +
+           (set.onlyWhenFits ? "yes" : "no");
+}
+
+// True when the window may close: the user was asked once about an edited
+// set that was never stored, or a fallback typed and never added, and did
+// not cancel.
+bool PreviewWindow::ConfirmUnstoredSet() {
+    const std::string typed = fallbackBox_.Typed();
+    const std::string typedNote =
+        typed.empty() ? "" : "The fallback box holds \"" + typed + "\", which was never added.";
+    if (SetStorable()) {
+        const std::string question =
+            "The patterns in the window have not been stored:\r\n\r\n" +
+            Described(EditedSet()) + "\r\n\r\n" + (typed.empty() ? "" : typedNote + "\r\n\r\n") +
+            "Store them before closing? The plugin tags with the stored set.";
+        switch (MessageBoxA(window_, question.c_str(), "PathTagger Preview",
+                            MB_YESNOCANCEL | MB_ICONQUESTION)) {
+            case IDYES: UseSet(); return true;
+            case IDNO: return true;
+            default: return false;
+        }
     }
+    if (typed.empty()) return true;
+    return MessageBoxA(window_, (typedNote + "\r\n\r\nClose without it?").c_str(),
+                       "PathTagger Preview", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 void PreviewWindow::Close() {
-    if (!ConfirmUnstoredPattern()) return;
+    if (!ConfirmUnstoredSet()) return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(window_, &placement)) {

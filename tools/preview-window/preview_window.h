@@ -12,7 +12,7 @@
 constexpr int kPatternEditId = 1001;
 constexpr int kFolderEditId = 1002;
 constexpr int kFileListId = 1003;
-constexpr int kUsePatternButtonId = 1004;
+constexpr int kUsePatternButtonId = 1004;  // stores the pattern, fallbacks and check box
 constexpr int kStatusBarId = 1005;
 constexpr int kBrowseButtonId = 1006;
 constexpr int kWarningsTextId = 1007;
@@ -26,6 +26,9 @@ constexpr int kAddFallbackButtonId = 1014;
 constexpr int kFallbackUpButtonId = 1015;
 constexpr int kFallbackDownButtonId = 1016;
 constexpr int kRemoveFallbackButtonId = 1017;
+constexpr int kMakeMainButtonId = 1018;        // the chosen fallback and the pattern swap places
+constexpr int kChangeFallbackButtonId = 1019;  // the chosen fallback becomes the box's text
+constexpr int kFallbackWarningsId = 1030;
 constexpr int kFirstTokenButtonId = 1020;  // six, in the order of TagToken
 
 constexpr char kPreviewWindowClass[] = "PathTaggerPreview";

@@ -39,24 +39,65 @@ void StoreLastFolder(const std::string& folder) {
     WriteRegistryString(folder.c_str(), kLastFolderValue, HKEY_CURRENT_USER, kSettingsSubkey);
 }
 
-bool StoreOnlyWhenFits(bool on) {
-    const LONG status =
-        on ? WriteRegistryDword(1, kOnlyWhenFitsValueName, HKEY_CURRENT_USER, kSettingsSubkey)
-           : DeleteRegistryValue(kOnlyWhenFitsValueName, HKEY_CURRENT_USER, kSettingsSubkey);
+PatternSet ReadStoredPatternSet() {
+    LoadStoredTagPattern();
+    const PatternChoice stored = CopyOfTagPatternsInForce();
+    PatternSet set;
+    set.pattern = CopyOfCurrentTagPattern().CStr();
+    for (std::size_t i = 1; i < stored.count; ++i) set.fallbacks.push_back(stored.patterns[i].CStr());
+    set.onlyWhenFits = stored.onlyWhenFits;
+    return set;
+}
+
+namespace {
+
+LONG WriteSetting(const char* name, const std::string& value) {
+    return WriteRegistryString(value.c_str(), name, HKEY_CURRENT_USER, kSettingsSubkey);
+}
+
+bool DeleteSetting(const char* name) {
+    const LONG status = DeleteRegistryValue(name, HKEY_CURRENT_USER, kSettingsSubkey);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-bool StoreFallbackPatterns(const std::vector<std::string>& patterns) {
-    if (patterns.size() > std::size_t(kMaxFallbackPatterns)) return false;
+std::string FallbackValueName(std::size_t index) {
+    return std::string(kTagPatternValueName) + "." + std::to_string(index + 2);
+}
+
+}  // namespace
+
+// A conversion that starts while the set is written reads the values one
+// by one too, and nothing can make several values change at one instant.
+// So the order keeps every state in between on the careful side:
+// - "only tag what fits" is switched on first and off last: while the sets
+//   are mixed, a file that no pattern fits is left alone if either set
+//   would leave it alone;
+// - the fallback list is cut first (".2" deleted: the plugin stops at the
+//   first missing value), then written from its end, ".2" last: a reader
+//   sees no fallbacks or the whole new list, never old ones with new;
+// - the pattern comes after its fallbacks.
+// The pattern in force of this process is not changed: the caller reads
+// the set back, as the plugin would.
+bool StorePatternSet(const PatternSet& set) {
+    if (set.fallbacks.size() > std::size_t(kMaxFallbackPatterns)) return false;
     bool stored = true;
-    for (int n = 0; n < kMaxFallbackPatterns; ++n) {
-        const std::string name = std::string(kTagPatternValueName) + "." + std::to_string(n + 2);
-        if (std::size_t(n) < patterns.size()) {
-            stored = stored && WriteRegistryString(patterns[std::size_t(n)].c_str(), name.c_str(),
-                                                   HKEY_CURRENT_USER, kSettingsSubkey) == ERROR_SUCCESS;
-        } else {
-            DeleteRegistryValue(name.c_str(), HKEY_CURRENT_USER, kSettingsSubkey);
-        }
+    if (set.onlyWhenFits) {
+        stored = WriteRegistryDword(1, kOnlyWhenFitsValueName, HKEY_CURRENT_USER,
+                                    kSettingsSubkey) == ERROR_SUCCESS;
     }
+    stored = DeleteSetting(FallbackValueName(0).c_str()) && stored;
+    for (std::size_t n = std::size_t(kMaxFallbackPatterns); n-- > 1;) {
+        const std::string name = FallbackValueName(n);
+        stored = (n < set.fallbacks.size() ? WriteSetting(name.c_str(), set.fallbacks[n]) ==
+                                                 ERROR_SUCCESS
+                                           : DeleteSetting(name.c_str())) &&
+                 stored;
+    }
+    if (!set.fallbacks.empty()) {
+        stored = WriteSetting(FallbackValueName(0).c_str(), set.fallbacks[0]) == ERROR_SUCCESS &&
+                 stored;
+    }
+    stored = WriteSetting(kTagPatternValueName, set.pattern) == ERROR_SUCCESS && stored;
+    if (!set.onlyWhenFits) stored = DeleteSetting(kOnlyWhenFitsValueName) && stored;
     return stored;
 }

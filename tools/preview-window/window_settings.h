@@ -17,8 +17,24 @@ void StoreWindowSize(const WindowSize& size);
 std::string ReadLastFolder();
 void StoreLastFolder(const std::string& folder);
 
-// Stored as 1, or deleted, which the plugin reads as off.
-bool StoreOnlyWhenFits(bool on);
-// Stored in order from ".2" on, the values after the last one deleted: the
-// plugin reads them up to the first missing one.
-bool StoreFallbackPatterns(const std::vector<std::string>& patterns);
+// What the plugin tags with: the pattern, its fallbacks in order, and
+// whether a file no pattern fits is left alone.
+struct PatternSet {
+    std::string pattern;
+    std::vector<std::string> fallbacks;
+    bool onlyWhenFits = false;
+
+    bool operator==(const PatternSet& other) const {
+        return pattern == other.pattern && fallbacks == other.fallbacks &&
+               onlyWhenFits == other.onlyWhenFits;
+    }
+    bool operator!=(const PatternSet& other) const { return !(*this == other); }
+};
+
+// The set stored now, as the plugin reads it.
+PatternSet ReadStoredPatternSet();
+// Stores the set, its pattern made the pattern in force; false when a value
+// could not be written. The values are written one by one, in the order
+// that keeps every state between the old set and the new one safe for a
+// conversion that reads them meanwhile (see the definition).
+bool StorePatternSet(const PatternSet& set);
