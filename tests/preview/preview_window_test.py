@@ -331,6 +331,41 @@ class PreviewWindow(unittest.TestCase):
         # Sorting by Year fits its heading and arrow: the click found it.
         self.assertEqual(out["sort"], [["5", "up"]])
 
+    def test_first_start_columns_status_bar_and_access_keys(self):
+        make_tree(self.root, SMALL_TREE)
+        a, b = "[genre]\\[track]", "[album]\\[track]"
+        out = drive("launch", WINDOW, "text", "1008",
+                    "key", "Alt+F", "settext", "1002", windows_path(self.root), "key", "Enter",
+                    "wait", "text", "1008", "layout", "dragcolumn", "0", "70", "layout",
+                    "resize", "1200", "700", "layout",
+                    "resize", "560", "480", "status", "statusparts",
+                    "settext", "1013", a, "click", "1014", "settext", "1013", b, "click", "1014",
+                    "choose", "1012", "1", "key", "Alt+V", "items", "1012",
+                    "key", "Alt+W", "items", "1012", "key", "Alt+M", "text", "1001",
+                    "items", "1012", "key", "Alt+F4", "dialog", "No", "exited",
+                    "launch", WINDOW, "wait", "layout")
+        # The first start asks for a folder; once one is read, nothing to say.
+        self.assertIn("Choose a folder", out["text"][0][0])
+        self.assertEqual(out["text"][1], [""])
+        fitted, dragged, wider, again = [[int(v) for v in row] for row in out["layout"]]
+        # A dragged column keeps its width through resizing and the next
+        # start; the others share what is left.
+        self.assertEqual(dragged[3], fitted[3] + 70)
+        self.assertEqual(wider[3], dragged[3])
+        self.assertGreater(sum(wider[4:]), sum(dragged[4:]))
+        self.assertEqual(again[3], dragged[3])
+        # At the smallest size every part that counts something has room.
+        width, *parts = [int(v) for v in out["statusparts"][0]]
+        texts = out["status"][0]
+        self.assertLessEqual(sum(parts[:-1]), width)
+        for text, part in zip(texts, parts):
+            if text and not text.startswith("0 "):
+                self.assertGreater(part, len(text) * 4, text)
+        # Move up, Move down and Make main by their access keys.
+        self.assertEqual(out["items"][:2], [[b, a], [a, b]])
+        self.assertEqual(out["text"][2], [b])
+        self.assertEqual(out["items"][2], [a, "[artist]-[track]"])
+
     def test_token_buttons_and_the_result_filter(self):
         make_tree(self.root, SMALL_TREE)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
@@ -546,12 +581,13 @@ class PreviewWindow(unittest.TestCase):
                     "cells", "5", "wait", "status")
         longest_ms, polls, while_reading = out["responsive"][0]
         self.assertLess(float(longest_ms), 5000)
-        self.assertEqual(out["status"][0][0], "10000 files")
-        self.assertEqual(out["status"][-1][:2], ["10000 files", "10000 would be tagged"])
+        self.assertEqual(out["status"][0][0], "10,000 files")
+        self.assertEqual(out["status"][-1][:2], ["10,000 files", "10,000 would be tagged"])
         first = in_walk_order(names)[:5]
         self.assertEqual(out["cell"], expected_rows(self.root, first, pattern))
         # The list was filling while the window answered.
-        seen = [int(r[0].split(": ")[1].split()[0]) for r in out.get("reading", [])]
+        seen = [int(r[0].split(": ")[1].split()[0].replace(",", ""))
+                for r in out.get("reading", [])]
         self.assertGreater(int(while_reading), 0)
         self.assertLess(min(seen), 10000)
 

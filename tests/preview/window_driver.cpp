@@ -12,6 +12,8 @@
 //   cells [N]             "cell<TAB>" and the row's cells in UTF-8, one line
 //                         per row (the first N rows only, when given)
 //   status                "status<TAB>" and the status bar's parts
+//   statusparts           "statusparts<TAB>bar's width<TAB>" and each part's
+//                         width
 //   warnings              "warnings<TAB>" and the lines under the pattern box,
 //                         split by tabs
 //   use                   "use<TAB>enabled before<TAB>stored value<TAB>enabled after"
@@ -56,8 +58,11 @@
 //                         the row is painted in on the screen
 //   keystrokes N          N keystrokes at the pattern's end, "x" and
 //                         Backspace in turn, each timed from the key to the
-//                         list's answer for its first row and to the counts:
-//                         "keystroke<TAB>ms to list<TAB>ms to counts" each
+//                         list's answer for its first row, to the list
+//                         painted and to the counts: "keystroke<TAB>ms to
+//                         list<TAB>ms to counts<TAB>ms to painted" each
+//   dragcolumn N DX       drag the right edge of column N's heading by DX
+//                         pixels, as the mouse would
 //
 // The window starts from nothing remembered: every value the window or an
 // earlier run left beside the pattern (its size, last folder and column
@@ -285,6 +290,24 @@ void Cells(int limit) {
     }
 }
 
+// "statusparts<TAB>bar's client width<TAB>" and each part's width.
+void StatusParts() {
+    HWND bar = target.Control(kStatusBarId);
+    RemoteBuffer buffer(target.process.hProcess, 64 * sizeof(int));
+    const int parts = int(SendMessageA(bar, SB_GETPARTS, 64, reinterpret_cast<LPARAM>(buffer.At(0))));
+    std::vector<int> ends(std::size_t(std::max(parts, 0)));
+    buffer.Read(0, ends.data(), ends.size() * sizeof(int));
+    RECT client;
+    GetClientRect(bar, &client);
+    std::string line = "statusparts\t" + std::to_string(client.right);
+    for (int i = 0, left = 0; i < parts; ++i) {
+        const int right = ends[std::size_t(i)] < 0 ? int(client.right) : ends[std::size_t(i)];
+        line += "\t" + std::to_string(right - left);
+        left = right;
+    }
+    std::printf("%s\n", line.c_str());
+}
+
 void Status() {
     RemoteBuffer buffer(target.process.hProcess, 1024);
     const int parts = int(SendMessageA(target.Control(kStatusBarId), SB_GETPARTS, 0, 0));
@@ -395,6 +418,23 @@ void Sort(int column) {
     std::printf("sort\t%d\t%s\n", column, SortArrow(header, column));
 }
 
+// Sent, as the mouse would press, move and let go: the heading tracks the
+// drag and tells the list its end.
+void DragColumn(int column, int by) {
+    HWND list = target.Control(kFileListId);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
+    SendMessageA(header, HDM_GETITEMRECT, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
+    RECT rect;
+    buffer.Read(0, &rect, sizeof rect);
+    const int x = rect.right - 1, y = (rect.top + rect.bottom) / 2;
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + by / 2, y));
+    SendMessageA(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + by, y));
+    SendMessageA(header, WM_LBUTTONUP, 0, MAKELPARAM(x + by, y));
+    Settle();
+}
+
 double MsSince(const LARGE_INTEGER& start) {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
@@ -424,8 +464,11 @@ void Keystrokes(int count) {
         cell.Write(0, &item, sizeof item);
         SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(cell.At(0)));
         const double toList = MsSince(start);
+        // The list paints once the window's queue is empty.
+        while (GetUpdateRect(list, nullptr, FALSE)) Sleep(1);
+        const double toPainted = MsSince(start);
         while (!StatusPart(status, kCountingPart).empty()) Sleep(0);
-        std::printf("keystroke\t%.3f\t%.3f\n", toList, MsSince(start));
+        std::printf("keystroke\t%.3f\t%.3f\t%.3f\n", toList, MsSince(start), toPainted);
     }
 }
 
@@ -820,7 +863,7 @@ bool IsStep(const std::string& word) {
                                          "select", "selected", "layout", "text", "click",
                                          "choose", "alive", "usage", "tip", "makefile",
                                          "suggest", "items", "checked", "settings",
-                                         "background"};
+                                         "background", "dragcolumn", "statusparts"};
     for (const char* step : kSteps) {
         if (word == step) return true;
     }
@@ -838,6 +881,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "type") Type(words.empty() ? "" : words[0]);
     if (step == "cells") Cells(words.empty() ? 0 : std::atoi(words[0].c_str()));
     if (step == "status") Status();
+    if (step == "statusparts") StatusParts();
     if (step == "warnings") std::printf("warnings\t%s\n", OneLine(Text(target.Control(kWarningsTextId))).c_str());
     if (step == "use") Use();
     if (step == "sort") Sort(std::atoi(word(0).c_str()));
@@ -880,6 +924,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     }
     if (step == "settings") Settings();
     if (step == "background") Background(std::atoi(word(0).c_str()));
+    if (step == "dragcolumn") DragColumn(std::atoi(word(0).c_str()), std::atoi(word(1).c_str()));
     if (step == "exited") {
         std::printf("exited\t%d\n",
                     int(WaitForSingleObject(target.process.hProcess, 30000) == WAIT_OBJECT_0));

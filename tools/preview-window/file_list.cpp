@@ -76,29 +76,57 @@ void FileList::FitColumns() {
     RECT client;
     GetClientRect(list_, &client);
     const bool scrollBar = GetWindowLongA(list_, GWL_STYLE) & WS_VSCROLL;
-    const int available = int(client.right) - (scrollBar ? 0 : GetSystemMetrics(SM_CXVSCROLL));
-    int totalWeight = 0;
-    for (int weight : kColumnWeights) totalWeight += weight;
+    int left = int(client.right) - (scrollBar ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+    int leftWeight = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (userWidths_[c] > 0) {
+            left -= userWidths_[c];
+        } else {
+            leftWeight += kColumnWeights[c];
+        }
+    }
     // Columns whose share would not hold their heading get just that; the
     // others share what is left.
     int least[kColumnCount];
-    bool pinned[kColumnCount];
-    int left = available, leftWeight = totalWeight;
+    bool pinned[kColumnCount] = {};
+    const int shared = std::max(left, 0), sharedWeight = std::max(leftWeight, 1);
     for (int c = 0; c < kColumnCount; ++c) {
+        if (userWidths_[c] > 0) continue;
         const int heading = int(SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0,
                                              reinterpret_cast<LPARAM>(kColumnTitles[c])));
         least[c] = heading + 32;  // the heading's margins and sort arrow
-        pinned[c] = available * kColumnWeights[c] / totalWeight < least[c];
+        pinned[c] = shared * kColumnWeights[c] / sharedWeight < least[c];
         if (pinned[c]) {
             left -= least[c];
             leftWeight -= kColumnWeights[c];
         }
     }
     for (int c = 0; c < kColumnCount; ++c) {
-        const int width =
-            pinned[c] ? least[c] : std::max(least[c], left * kColumnWeights[c] / leftWeight);
-        SendMessageA(list_, LVM_SETCOLUMNWIDTH, WPARAM(c), MAKELPARAM(width, 0));
+        int width = userWidths_[c];
+        if (width <= 0) {
+            width = pinned[c] ? least[c]
+                              : std::max(least[c], std::max(left, 0) * kColumnWeights[c] /
+                                                       std::max(leftWeight, 1));
+        }
+        if (width != int(SendMessageA(list_, LVM_GETCOLUMNWIDTH, WPARAM(c), 0))) {
+            SendMessageA(list_, LVM_SETCOLUMNWIDTH, WPARAM(c), MAKELPARAM(width, 0));
+        }
     }
+}
+
+void FileList::SetUserWidths(const int (&widths)[kColumnCount]) {
+    std::copy(std::begin(widths), std::end(widths), std::begin(userWidths_));
+    FitColumns();
+}
+
+// The width the user dragged a column to is kept as it is.
+void FileList::OnColumnSized(const NMHEADERW& header) {
+    if (header.iItem < 0 || header.iItem >= kColumnCount || !header.pitem ||
+        !(header.pitem->mask & HDI_WIDTH)) {
+        return;
+    }
+    userWidths_[header.iItem] = std::max(1, header.pitem->cxy);
+    FitColumns();
 }
 
 void FileList::Clear() {
@@ -124,11 +152,20 @@ void FileList::AddFiles(std::vector<PreviewFile>& files) {
     RequestValues();
 }
 
+// The rows in view are matched when the list paints them, once the key's
+// handling is done: keys typed faster than the list paints are painted
+// once, and the box being typed into never waits for the list. The worker
+// is asked after the paint (a timer comes only when nothing waits to be
+// painted), so that matching every file never slows the paint down.
 void FileList::Rematch(const PatternChoice& choice) {
     choice_ = choice;
     ++generation_;
     InvalidateRect(list_, nullptr, FALSE);
-    UpdateWindow(list_);
+    SetTimer(parent_, kValuesDueTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void FileList::OnValuesDue() {
+    KillTimer(parent_, kValuesDueTimer);
     RequestValues();
 }
 
@@ -175,6 +212,10 @@ bool FileList::OnNotify(const NMHDR& header, LRESULT& result) {
         tip_.Fill(info, cell.x, cell.y >= 0 ? CellAt(std::size_t(cell.y), cell.x) : L"");
         return true;
     }
+    if (header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA) {
+        OnColumnSized(reinterpret_cast<const NMHEADERW&>(header));
+        return true;
+    }
     if (header.hwndFrom != list_) return false;
     if (header.code == NM_CUSTOMDRAW) {
         result = OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
@@ -218,18 +259,64 @@ void FileList::FillCell(NMLVDISPINFOW& info) {
     lstrcpynW(info.item.pszText, text.c_str(), info.item.cchTextMax);
 }
 
-// A row that no pattern fits is set apart in colour, whatever its result.
+// A row that no pattern fits is set apart in colour, whatever its result;
+// the File cell is drawn again where the list would cut the file's name.
 LRESULT FileList::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const bool before = draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT;
+    if (!before && draw.nmcd.dwDrawStage != CDDS_ITEMPOSTPAINT) return CDRF_DODEFAULT;
     const std::size_t row = RowAt(std::size_t(draw.nmcd.dwItemSpec));
     if (row >= rows_.Size()) return CDRF_DODEFAULT;
     std::size_t valueRow = 0;
     const ValueTable& values = ValuesOfRow(row, valueRow);
-    if (!IsMisfit(values.Outcome(valueRow), rows_.File(row))) return CDRF_DODEFAULT;
+    const bool misfit = IsMisfit(values.Outcome(valueRow), rows_.File(row));
+    if (!before) {
+        DrawFileName(draw, misfit);
+        return CDRF_DODEFAULT;
+    }
+    if (!misfit) return CDRF_NOTIFYPOSTPAINT;
     draw.clrText = kMisfitTextColour;
     draw.clrTextBk = kMisfitBackground;
-    return CDRF_NEWFONT;
+    return CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT;
+}
+
+// A path too long for its column loses letters in its middle, never the
+// file's name at its end, in the colours the list drew the row in.
+void FileList::DrawFileName(const NMLVCUSTOMDRAW& draw, bool misfit) {
+    const int item = int(draw.nmcd.dwItemSpec);
+    const std::wstring text = CellAt(std::size_t(item), kFileColumn);
+    RECT cell{LVIR_LABEL, 0, 0, 0};
+    if (!SendMessageA(list_, LVM_GETSUBITEMRECT, WPARAM(item), reinterpret_cast<LPARAM>(&cell))) {
+        return;
+    }
+    HDC dc = draw.nmcd.hdc;
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list_, WM_GETFONT, 0, 0)));
+    RECT textArea = cell;
+    InflateRect(&textArea, -6, 0);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    if (size.cx > textArea.right - textArea.left) {
+        const bool selected = ListView_GetItemState(list_, item, LVIS_SELECTED) & LVIS_SELECTED;
+        const bool focused = GetFocus() == list_;
+        COLORREF back = misfit ? kMisfitBackground : ListView_GetTextBkColor(list_);
+        COLORREF fore = misfit ? kMisfitTextColour : ListView_GetTextColor(list_);
+        if (back == CLR_NONE || back == CLR_DEFAULT) back = GetSysColor(COLOR_WINDOW);
+        if (fore == CLR_DEFAULT) fore = GetSysColor(COLOR_WINDOWTEXT);
+        if (selected) {
+            back = GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
+            fore = GetSysColor(focused ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+        }
+        const HBRUSH brush = CreateSolidBrush(back);
+        FillRect(dc, &cell, brush);
+        DeleteObject(brush);
+        const COLORREF oldFore = SetTextColor(dc, fore);
+        const int oldMode = SetBkMode(dc, TRANSPARENT);
+        DrawTextW(dc, text.c_str(), int(text.size()), &textArea,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+        SetBkMode(dc, oldMode);
+        SetTextColor(dc, oldFore);
+    }
+    SelectObject(dc, oldFont);
 }
 
 std::size_t FileList::RowAt(std::size_t index) const {

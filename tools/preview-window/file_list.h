@@ -38,8 +38,12 @@ public:
     void Create(const ControlMaker& maker);
     void PlaceFilter(Placer& placer, int x, int y, int labelWidth, int boxWidth);
     void PlaceList(Placer& placer, int x, int y, int width, int height);
-    // Shares the width among the columns, once the list has its size.
+    // Shares the width among the columns, once the list has its size: a
+    // column the user has sized keeps its width, the others share the rest.
     void FitColumns();
+    // 0 for a column the user has not sized.
+    void SetUserWidths(const int (&widths)[kColumnCount]);
+    const int (&UserWidths() const)[kColumnCount] { return userWidths_; }
 
     HWND List() const { return list_; }
     const PreviewRows& Rows() const { return rows_; }
@@ -50,6 +54,8 @@ public:
     // The rows in view are matched with the choice while the list repaints,
     // before this returns; the worker matches the rest.
     void Rematch(const PatternChoice& choice);
+    // The window's timer kValuesDueTimer.
+    void OnValuesDue();
     void OnValuesReady();
     // True when the filter changed.
     bool OnCommand(int id, int code);
@@ -64,6 +70,8 @@ private:
     std::wstring CellAt(std::size_t index, int column);
     void FillCell(NMLVDISPINFOW& info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+    void DrawFileName(const NMLVCUSTOMDRAW& draw, bool misfit);
+    void OnColumnSized(const NMHEADERW& header);
     bool Arranged() const { return sortColumn_ >= 0 || filter_ != ResultFilter::All; }
     std::size_t RowAt(std::size_t index) const;
     struct Selection {
@@ -80,6 +88,7 @@ private:
     HWND filterLabel_ = nullptr, filterBox_ = nullptr;
     HWND list_ = nullptr;
     CellTip tip_;
+    int userWidths_[kColumnCount] = {};
 
     PreviewRows rows_;
     std::shared_mutex rowsLock_;  // held while rows are added or cleared

@@ -68,6 +68,10 @@ int FolderBox::PlaceNotice(Placer& placer, int y, int boxX, int width) {
 
 bool FolderBox::ShowNotice() {
     std::string text = problem_;
+    if (shown_.empty()) {
+        text = "Choose a folder whose files the patterns are to be tried on: type it into the"
+               " Folder box or click Browse.";
+    }
     if (!host_.found) text += (text.empty() ? "" : "\r\n") + host_.why;
     return notice_.Set(text);
 }

@@ -90,6 +90,9 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
         remembered ? size.width : 960, remembered ? size.height : 600, nullptr, this);
 
     fallbackBox_.Set(stored_.fallbacks, stored_.onlyWhenFits);
+    int widths[kColumnCount] = {};
+    ReadColumnWidths(widths, kColumnCount);
+    fileList_.SetUserWidths(widths);
     editing_ = patternBox_.Edit();
     patternBox_.SetPattern(options.patternGiven ? options.pattern : stored_.pattern);
     // Setting a text equal to the box's own sends no change.
@@ -172,6 +175,9 @@ LRESULT PreviewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kValuesReady:
             fileList_.OnValuesReady();
             UpdateStatus();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kValuesDueTimer) fileList_.OnValuesDue();
             return 0;
         case kSuggestionsReady:
             OnSuggestionsReady();
@@ -399,6 +405,7 @@ void PreviewWindow::Close() {
         const RECT& r = placement.rcNormalPosition;
         StoreWindowSize({int(r.right - r.left), int(r.bottom - r.top)});
     }
+    StoreColumnWidths(fileList_.UserWidths(), kColumnCount);
     PostQuitMessage(0);
 }
 

@@ -2,53 +2,124 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
-#include <string>
 
 #include "tools/preview-window/preview_window.h"
 
 namespace {
 
-constexpr int kPartEnds[] = {170, 290, 420, 515, 685, 790, 885, -1};
+// Room beside a part's text: its borders and margins.
+constexpr int kPartPadding = 14;
 
-std::string Counted(std::size_t n, const char* what) { return std::to_string(n) + " " + what; }
+std::string Counted(std::size_t n, const char* what) { return Grouped(n) + " " + what; }
 
 std::string Counted(std::size_t n, const char* one, const char* many) {
     return Counted(n, n == 1 ? one : many);
 }
 
+char ThousandsSeparator() {
+    char separator[8] = "";
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof separator) < 2) {
+        return ',';
+    }
+    return separator[0];
+}
+
 }  // namespace
+
+std::string Grouped(std::size_t n) {
+    static const char separator = ThousandsSeparator();
+    std::string digits = std::to_string(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, separator);
+    return digits;
+}
 
 void StatusBar::Create(const ControlMaker& maker) {
     bar_ = maker.Add(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, kStatusBarId);
-    SendMessageA(bar_, SB_SETPARTS, std::size(kPartEnds), reinterpret_cast<LPARAM>(kPartEnds));
+    font_ = maker.font;
+    Fit();
 }
 
 int StatusBar::Resize() {
     SendMessageA(bar_, WM_SIZE, 0, 0);
+    Fit();
     RECT rect;
     GetWindowRect(bar_, &rect);
     return rect.bottom - rect.top;
 }
 
 void StatusBar::Show(const ListFigures& figures, bool walking) {
-    std::string parts[std::size(kPartEnds)];
-    parts[0] = (walking ? "Reading the folder: " : "") + Counted(figures.files, "file", "files");
+    std::string files = Counted(figures.files, "file", "files");
     const bool counted = !walking && figures.counted;
-    if (counted && figures.filtered) {
-        parts[0] = std::to_string(figures.shown) + " of " + parts[0] + " shown";
-    }
+    if (counted && figures.filtered) files = Grouped(figures.shown) + " of " + files + " shown";
+    full_[0] = (walking ? "Reading the folder: " : "") + files;
+    brief_[0] = (walking ? "Reading: " : "") + files;
     if (figures.countsKnown) {
-        const PreviewCounts& counts = figures.counts;
-        parts[1] = Counted(counts.tagged, "would be tagged");
-        parts[2] = Counted(counts.nothingRecognised, "nothing recognised");
-        parts[3] = Counted(counts.noDecoder, "no decoder");
-        parts[4] = Counted(counts.cannotWrite, "decoder cannot write tags");
-        parts[5] = Counted(counts.unusablePath, "unusable path", "unusable paths");
-        parts[6] = Counted(counts.doesNotFit, counts.doesNotFit == 1 ? "does not fit" : "do not fit");
+        lastCounts_ = figures.counts;
+        lastCountedFiles_ = figures.files;
     }
-    if (!counted) parts[7] = figures.files ? "counting..." : "";
-    for (std::size_t i = 0; i < std::size(parts); ++i) {
-        SendMessageA(bar_, SB_SETTEXTA, WPARAM(i), reinterpret_cast<LPARAM>(parts[i].c_str()));
+    const bool showCounts = figures.countsKnown || lastCountedFiles_ == figures.files;
+    const PreviewCounts& counts = lastCounts_;
+    const std::size_t numbers[] = {counts.tagged, counts.nothingRecognised, counts.noDecoder,
+                                   counts.cannotWrite, counts.unusablePath, counts.doesNotFit};
+    const char* const fullWords[] = {"would be tagged", "nothing recognised", "no decoder",
+                                     "decoder cannot write tags",
+                                     counts.unusablePath == 1 ? "unusable path" : "unusable paths",
+                                     counts.doesNotFit == 1 ? "does not fit" : "do not fit"};
+    const char* const briefWords[] = {"to tag", "unread", "no decoder", "cannot write",
+                                      "unusable", "misfit"};
+    for (int i = 1; i + 1 < kParts; ++i) {
+        full_[i] = showCounts ? Counted(numbers[i - 1], fullWords[i - 1]) : "";
+        brief_[i] = showCounts ? Counted(numbers[i - 1], briefWords[i - 1]) : "";
+    }
+    full_[kParts - 1] = brief_[kParts - 1] = !counted && figures.files ? "counting..." : "";
+    Fit();
+}
+
+int StatusBar::Width(const std::string& text, HDC dc) const {
+    if (text.empty()) return 0;
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+    return int(size.cx) + kPartPadding;
+}
+
+// The full texts where they fit, else the brief ones, else the brief ones
+// of the parts that count something. The last part, "counting...", takes
+// what is left. Only what changed is set: each part set costs a repaint.
+void StatusBar::Fit() {
+    RECT client;
+    GetClientRect(bar_, &client);
+    const int room = int(client.right) - GetSystemMetrics(SM_CXVSCROLL);
+    HDC dc = GetDC(bar_);
+    HGDIOBJ old = SelectObject(dc, font_);
+    int widths[kParts] = {};
+    const std::string* texts = full_;
+    int total = 0;
+    for (const std::string* candidate : {full_, brief_}) {
+        texts = candidate;
+        total = 0;
+        for (int i = 0; i + 1 < kParts; ++i) total += widths[i] = Width(texts[i], dc);
+        if (total <= room) break;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(bar_, dc);
+    for (int i = kParts - 2; i > 0 && total > room; --i) {
+        if (texts[i].rfind("0 ", 0) != 0) continue;
+        total -= widths[i];
+        widths[i] = 0;
+    }
+    int ends[kParts];
+    int end = 0;
+    for (int i = 0; i + 1 < kParts; ++i) ends[i] = end += widths[i];
+    ends[kParts - 1] = -1;
+    if (!std::equal(std::begin(ends), std::end(ends), std::begin(ends_))) {
+        std::copy(std::begin(ends), std::end(ends), std::begin(ends_));
+        SendMessageA(bar_, SB_SETPARTS, kParts, reinterpret_cast<LPARAM>(ends_));
+    }
+    for (int i = 0; i < kParts; ++i) {
+        if (texts[i] == shown_[i]) continue;
+        shown_[i] = texts[i];
+        SendMessageA(bar_, SB_SETTEXTA, WPARAM(i), reinterpret_cast<LPARAM>(shown_[i].c_str()));
     }
 }

@@ -46,3 +46,5 @@ private:
 constexpr UINT kFilesArrived = WM_APP + 1;
 constexpr UINT kValuesReady = WM_APP + 2;
 constexpr UINT kSuggestionsReady = WM_APP + 3;
+// The window's timers.
+constexpr UINT_PTR kValuesDueTimer = 1;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "hostenv/registry_values.h"
 #include "plugin/tag_pattern_setting.h"
 
@@ -10,6 +13,7 @@ namespace {
 constexpr char kWidthValue[] = "PathTaggerPreview.WindowWidth";
 constexpr char kHeightValue[] = "PathTaggerPreview.WindowHeight";
 constexpr char kLastFolderValue[] = "PathTaggerPreview.LastFolder";
+constexpr char kColumnWidthsValue[] = "PathTaggerPreview.ColumnWidths";
 
 }  // namespace
 
@@ -23,6 +27,30 @@ WindowSize ReadWindowSize() {
 void StoreWindowSize(const WindowSize& size) {
     WriteRegistryDword(DWORD(size.width), kWidthValue, HKEY_CURRENT_USER, kSettingsSubkey);
     WriteRegistryDword(DWORD(size.height), kHeightValue, HKEY_CURRENT_USER, kSettingsSubkey);
+}
+
+// As "240,0,0,...": one number a column, in column order. A value that
+// does not read so is not used.
+void ReadColumnWidths(int* widths, int count) {
+    char text[128] = "";
+    ReadRegistryString(text, sizeof text, kColumnWidthsValue, HKEY_CURRENT_USER, kSettingsSubkey);
+    const char* at = text;
+    for (int c = 0; c < count; ++c) {
+        char* end = nullptr;
+        const long width = std::strtol(at, &end, 10);
+        if (end == at || width < 0 || width > 10000 || (*end != ',' && *end != '\0')) {
+            std::fill(widths, widths + count, 0);
+            return;
+        }
+        widths[c] = int(width);
+        at = *end ? end + 1 : end;
+    }
+}
+
+void StoreColumnWidths(const int* widths, int count) {
+    std::string text;
+    for (int c = 0; c < count; ++c) text += (c ? "," : "") + std::to_string(widths[c]);
+    WriteRegistryString(text.c_str(), kColumnWidthsValue, HKEY_CURRENT_USER, kSettingsSubkey);
 }
 
 // A folder that does not fit the path limit is not remembered: a cut one

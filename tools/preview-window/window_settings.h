@@ -14,6 +14,10 @@ struct WindowSize {
 
 WindowSize ReadWindowSize();
 void StoreWindowSize(const WindowSize& size);
+// The widths the user gave the list's columns, 0 for one left to fit;
+// count of them.
+void ReadColumnWidths(int* widths, int count);
+void StoreColumnWidths(const int* widths, int count);
 std::string ReadLastFolder();
 void StoreLastFolder(const std::string& folder);
 
