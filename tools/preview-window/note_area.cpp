@@ -23,12 +23,14 @@ void NoteArea::Create(const ControlMaker& maker, int id) {
 
 bool NoteArea::Set(const std::string& text) {
     if (text == shown_) return false;
+    const int width = measuredWidth_;
+    const int height = width >= 0 ? HeightFor(width) : -1;
     shown_ = text;
     measuredWidth_ = -1;
     SetWindowTextA(text_, text.c_str());
     ShowWindow(icon_, text.empty() ? SW_HIDE : SW_SHOW);
     ShowWindow(text_, text.empty() ? SW_HIDE : SW_SHOW);
-    return true;
+    return width < 0 || HeightFor(width) != height;
 }
 
 int NoteArea::HeightFor(int width) const {

@@ -9,7 +9,8 @@
 class NoteArea {
 public:
     void Create(const ControlMaker& maker, int id);
-    // True when the text changed, and with it perhaps the height.
+    // True when the height may have changed with the text: the note is
+    // to be placed again.
     bool Set(const std::string& text);
     const std::string& Text() const { return shown_; }
     int HeightFor(int width) const;

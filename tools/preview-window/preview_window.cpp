@@ -227,6 +227,9 @@ void PreviewWindow::Layout() {
                             std::max(0, int(client.bottom) - statusHeight - kMargin - y));
     }
     fileList_.FitColumns();
+    // Once every control is in its place, all is painted once: a control
+    // that moved leaves nothing of itself behind where it was.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void PreviewWindow::OnCommand(int id, int code) {
