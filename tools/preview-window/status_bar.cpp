@@ -53,8 +53,6 @@ void StatusBar::Show(const ListFigures& figures, bool walking) {
     std::string files = Counted(figures.files, "file", "files");
     const bool counted = !walking && figures.counted;
     if (counted && figures.filtered) files = Grouped(figures.shown) + " of " + files + " shown";
-    full_[0] = (walking ? "Reading the folder: " : "") + files;
-    brief_[0] = (walking ? "Reading: " : "") + files;
     if (figures.countsKnown) {
         lastCounts_ = figures.counts;
         lastCountedFiles_ = figures.files;
@@ -69,12 +67,27 @@ void StatusBar::Show(const ListFigures& figures, bool walking) {
                                      counts.doesNotFit == 1 ? "does not fit" : "do not fit"};
     const char* const briefWords[] = {"to tag", "unread", "no decoder", "cannot write",
                                       "unusable", "misfit"};
+    std::string full[kParts], brief[kParts];
+    full[0] = (walking ? "Reading the folder: " : "") + files;
+    brief[0] = (walking ? "Reading: " : "") + files;
     for (int i = 1; i + 1 < kParts; ++i) {
-        full_[i] = showCounts ? Counted(numbers[i - 1], fullWords[i - 1]) : "";
-        brief_[i] = showCounts ? Counted(numbers[i - 1], briefWords[i - 1]) : "";
+        full[i] = showCounts ? Counted(numbers[i - 1], fullWords[i - 1]) : "";
+        brief[i] = showCounts ? Counted(numbers[i - 1], briefWords[i - 1]) : "";
     }
-    full_[kParts - 1] = brief_[kParts - 1] = !counted && figures.files ? "counting..." : "";
-    Fit();
+    // The last part takes what the others leave: it alone changing, the
+    // parts keep their widths.
+    const std::string last = !counted && figures.files ? "counting..." : "";
+    const bool widthsKept = std::equal(full, full + kParts - 1, full_) &&
+                            std::equal(brief, brief + kParts - 1, brief_);
+    std::copy(std::begin(full), std::end(full), std::begin(full_));
+    std::copy(std::begin(brief), std::end(brief), std::begin(brief_));
+    full_[kParts - 1] = brief_[kParts - 1] = last;
+    if (!widthsKept) {
+        Fit();
+    } else if (last != shown_[kParts - 1]) {
+        shown_[kParts - 1] = last;
+        SendMessageA(bar_, SB_SETTEXTA, kParts - 1, reinterpret_cast<LPARAM>(last.c_str()));
+    }
 }
 
 int StatusBar::Width(const std::string& text, HDC dc) const {
