@@ -25,7 +25,7 @@ struct Warning {
     PatternWarning warning;
 };
 
-constexpr int kTokenCount = int(TagToken::TrackNumber) + 1;
+constexpr int kTokenCount = int(TagToken::Disc) + 1;
 
 // What a token fills, as the user sees it in the host.
 const char* FieldName(TagToken token) {
@@ -36,6 +36,8 @@ const char* FieldName(TagToken token) {
         case TagToken::Genre: return "Genre";
         case TagToken::Year: return "Year";
         case TagToken::TrackNumber: return "Track";
+        case TagToken::Disc: return "Disc";
+        case TagToken::Skip:
         case TagToken::None: break;
     }
     return "";
@@ -53,9 +55,15 @@ std::string SampleValue(TagToken token, int k) {
         case TagToken::Genre: return "Jazz" + suffix;
         case TagToken::Year: return std::to_string(1991 + k % 9);
         case TagToken::TrackNumber: return "0" + std::to_string(1 + k % 9);
+        case TagToken::Disc: return std::to_string(1 + k % 9);
+        case TagToken::Skip: return "Extra" + suffix;
         case TagToken::None: break;
     }
     return "";
+}
+
+bool IsNumber(TagToken token) {
+    return token == TagToken::Year || token == TagToken::TrackNumber || token == TagToken::Disc;
 }
 
 // A field's value after cleaning, as a text; empty when absent.
@@ -67,6 +75,8 @@ std::string ValueOf(const TagFields& f, TagToken token) {
         case TagToken::Genre: return f.genre.CStr();
         case TagToken::Year: return f.year ? std::to_string(f.year) : "";
         case TagToken::TrackNumber: return f.trackNumber ? std::to_string(f.trackNumber) : "";
+        case TagToken::Disc: return f.disc ? std::to_string(f.disc) : "";
+        case TagToken::Skip:
         case TagToken::None: break;
     }
     return "";
@@ -74,7 +84,7 @@ std::string ValueOf(const TagFields& f, TagToken token) {
 
 // The sample as the cleaned field holds it: a number without its zeros.
 std::string AsStored(TagToken token, const std::string& sample) {
-    if (token != TagToken::Year && token != TagToken::TrackNumber) return sample;
+    if (!IsNumber(token)) return sample;
     return std::to_string(ParseDecimal(sample.c_str(), sample.size()));
 }
 
@@ -161,7 +171,7 @@ private:
     }
 
     std::string Sample(TagToken token, int k) const {
-        const bool number = token == TagToken::Year || token == TagToken::TrackNumber;
+        const bool number = IsNumber(token);
         return SampleValue(token, k) + (number ? "" : textSuffix_);
     }
 
@@ -174,9 +184,11 @@ private:
                            [this](const Group& g) { return Misread(g); });
     }
 
-    // A field given twice is misread once, at its first occurrence.
+    // A field given twice is misread once, at its first occurrence. Skipped
+    // text is read into no field, so it cannot be misread.
     bool Misread(const Group& g) const {
-        return Writable() && g.token != TagToken::None && g.occurrence == 0 &&
+        return Writable() && g.token != TagToken::None && g.token != TagToken::Skip &&
+               g.occurrence == 0 &&
                OccurrenceRead(g.token) < 0;
     }
 
@@ -275,7 +287,7 @@ std::string Advice(std::string_view bracketed) {
     for (const Suggestion& s : kSuggestions) {
         if (word == s.word) return s.advice;
     }
-    for (int t = int(TagToken::Artist); t <= int(TagToken::TrackNumber); ++t) {
+    for (int t = int(TagToken::Artist); t < kTokenCount; ++t) {
         const std::string_view spelling = SpellingOfToken(TagToken(t));
         if (EditDistance(word, Squeeze(spelling)) <= 2) {
             return "did you mean " + std::string(spelling) + "?";
@@ -360,6 +372,7 @@ const char* Ordinal(std::size_t n) {
 
 void PatternReader::CheckRepeated(std::vector<Warning>& out) const {
     for (int t = int(TagToken::Artist); t < kTokenCount; ++t) {
+        if (TagToken(t) == TagToken::Skip) continue;  // may stand for text anywhere
         std::vector<const Group*> uses;
         for (const Group& g : groups_) {
             if (g.token == TagToken(t)) uses.push_back(&g);

@@ -11,6 +11,8 @@ constexpr std::size_t kLongestSpelling = sizeof "[track number]" - 1;
 
 NamedFields Bit(TagToken token) { return NamedFields(1) << int(token); }
 
+constexpr NamedFields kFields = (NamedFields(1) << (int(TagToken::TrackNumber) + 1)) - 2;
+
 bool HasText(const PathText& text) {
     const char* c = text.CStr();
     while (*c == ' ') ++c;
@@ -19,6 +21,15 @@ bool HasText(const PathText& text) {
 
 bool TextFills(NamedFields named, TagToken token, const PathText& text) {
     return (named & Bit(token)) == 0 || HasText(text);
+}
+
+std::string Quoted(const char* literal) {
+    if (std::strspn(literal, " ") == std::strlen(literal)) return "blank";
+    return std::string("`") + literal + "`";
+}
+
+std::string Before(TagToken token) {
+    return token == TagToken::None ? "" : std::string(" before the ") + NameOfToken(token);
 }
 
 bool NumberFills(NamedFields named, TagToken token, std::int32_t number) {
@@ -39,7 +50,7 @@ NamedFields FieldsNamedBy(const char* pattern) {
         const TagToken token = RecogniseToken(pattern + open, i - open + 1);
         if (token != TagToken::None) named |= Bit(token);
     }
-    return named;
+    return named & kFields;
 }
 
 int CountNamedFields(NamedFields named) {
@@ -48,17 +59,54 @@ int CountNamedFields(NamedFields named) {
     return count;
 }
 
-bool FieldsFill(NamedFields named, const TagFields& values) {
-    return TextFills(named, TagToken::Artist, values.artist) &&
-           TextFills(named, TagToken::Album, values.album) &&
-           TextFills(named, TagToken::Title, values.title) &&
-           TextFills(named, TagToken::Genre, values.genre) &&
-           NumberFills(named, TagToken::Year, values.year) &&
-           NumberFills(named, TagToken::TrackNumber, values.trackNumber);
+TagToken FirstFieldWithoutValue(NamedFields named, const TagFields& values) {
+    if (!TextFills(named, TagToken::Artist, values.artist)) return TagToken::Artist;
+    if (!TextFills(named, TagToken::Album, values.album)) return TagToken::Album;
+    if (!TextFills(named, TagToken::Title, values.title)) return TagToken::Title;
+    if (!TextFills(named, TagToken::Genre, values.genre)) return TagToken::Genre;
+    if (!NumberFills(named, TagToken::Year, values.year)) return TagToken::Year;
+    if (!NumberFills(named, TagToken::TrackNumber, values.trackNumber)) {
+        return TagToken::TrackNumber;
+    }
+    return TagToken::None;
 }
 
-bool PatternFits(const char* pattern, const TagFields& values) {
-    return FieldsFill(FieldsNamedBy(pattern), values);
+bool FieldsFill(NamedFields named, const TagFields& values) {
+    return FirstFieldWithoutValue(named, values) == TagToken::None;
+}
+
+bool PathFits(const char* pattern, NamedFields named, const char* path, TagFields& values,
+              Misfit& why) {
+    MatchInto(pattern, path, values, why);
+    if (why.kind != MisfitKind::None) return false;
+    why.token = FirstFieldWithoutValue(named, values);
+    if (why.token == TagToken::None) return true;
+    why.kind = MisfitKind::NoValue;
+    return false;
+}
+
+bool PathFits(const char* pattern, const char* path, TagFields& values) {
+    Misfit why;
+    return PathFits(pattern, FieldsNamedBy(pattern), path, values, why);
+}
+
+std::string DescribeMisfit(const Misfit& why) {
+    const std::string name = NameOfToken(why.token);
+    switch (why.kind) {
+        case MisfitKind::None: return "";
+        case MisfitKind::LiteralMissing:
+            return why.token == TagToken::None
+                       ? "no " + Quoted(why.literal) + " where the pattern has it"
+                       : "no " + Quoted(why.literal) + Before(why.token);
+        case MisfitKind::NotDigits: return "the " + name + " is not only digits";
+        case MisfitKind::TwoValues: return "two different values for the " + name;
+        case MisfitKind::ExtraText:
+            return "more text" + Before(why.token) + " than the pattern has";
+        case MisfitKind::PathTooShort: return "fewer folders or less text than the pattern";
+        case MisfitKind::NoValue: return "no value for the " + name;
+        case MisfitKind::PathTooLong: return "the path is longer than 259 characters";
+    }
+    return "";
 }
 
 void PatternChoice::Put(std::size_t index, const char* pattern) {
@@ -68,17 +116,29 @@ void PatternChoice::Put(std::size_t index, const char* pattern) {
     if (count <= index) count = index + 1;
 }
 
-bool MatchFirstThatFits(const PatternChoice& choice, const char* path, TagFields& values) {
-    if (choice.count == 0) return false;
-    MatchInto(choice.patterns[0].CStr(), path, values);
-    if (FieldsFill(choice.named[0], values)) return true;
+ChoiceOutcome MatchAndTellChoice(const PatternChoice& choice, const char* path,
+                                 TagFields& values) {
+    ChoiceOutcome outcome;
+    if (choice.count == 0) return outcome;
+    if (PathFits(choice.patterns[0].CStr(), choice.named[0], path, values, outcome.firstMisfit)) {
+        outcome.write = true;
+        outcome.used = 0;
+        return outcome;
+    }
     for (std::size_t i = 1; i < choice.count; ++i) {
         TagFields fallback;
-        MatchInto(choice.patterns[i].CStr(), path, fallback);
-        if (FieldsFill(choice.named[i], fallback)) {
+        Misfit why;
+        if (PathFits(choice.patterns[i].CStr(), choice.named[i], path, fallback, why)) {
             values = fallback;
-            return true;
+            outcome.write = true;
+            outcome.used = int(i);
+            return outcome;
         }
     }
-    return !choice.onlyWhenFits;  // values hold the first pattern's
+    outcome.write = !choice.onlyWhenFits;  // values hold the first pattern's
+    return outcome;
+}
+
+bool MatchFirstThatFits(const PatternChoice& choice, const char* path, TagFields& values) {
+    return MatchAndTellChoice(choice, path, values).write;
 }

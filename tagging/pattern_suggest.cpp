@@ -1,61 +1,482 @@
 #include "tagging/pattern_suggest.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <string_view>
+#include <unordered_map>
 
+#include "tagging/layout_forms.h"
+#include "tagging/layout_reading.h"
 #include "tagging/pattern_fit.h"
-#include "tagging/tag_pattern_matcher.h"
-
-const std::vector<std::string>& CandidatePatterns() {
-    static const std::vector<std::string> candidates = {
-        "[artist] - [track]",
-        "[artist]-[track]",
-        "[track number] - [track]",
-        "[track number]. [track]",
-        "[track number] [track]",
-        "[artist] - [album] - [track number] - [track]",
-        "[artist] - [track number] - [track]",
-        "[artist]\\[track number] - [track]",
-        "[artist]\\[album]\\[track number] - [track]",
-        "[artist]\\[album]\\[track number]. [track]",
-        "[artist]\\[album]\\[track number] [track]",
-        "[artist]\\[album] ([year])\\[track number] - [track]",
-        "[artist]\\[year] - [album]\\[track number] - [track]",
-        "[artist] - [album]\\[track number] - [track]",
-        "[genre]\\[artist]\\[album]\\[track number] - [track]",
-        "[album]\\[track number] - [track]",
-        "[artist]\\[album]\\[track]",
-        "[artist]\\[track]",
-    };
-    return candidates;
-}
 
 namespace {
 
-PatternSuggestion Try(const std::string& pattern, const std::vector<std::string>& paths) {
-    PatternSuggestion s;
-    s.pattern = pattern;
-    s.files = paths.size();
-    const NamedFields named = FieldsNamedBy(pattern.c_str());
-    for (const std::string& path : paths) {
-        if (FieldsFill(named, Match(pattern.c_str(), path.c_str()))) ++s.fits;
+// A folder whose tagged files are read by two patterns, or whose values do
+// not look right, may be tagged wrong; that weighs this many times as much
+// as the same read right.
+constexpr long kWrongWeight = 4;
+
+constexpr std::size_t kMaxSetSize = PatternChoice::kMaxPatterns;
+
+// What the judgement needs of one candidate's reading of one file.
+struct Reading {
+    std::size_t candidate;
+    std::int32_t trackNumber;
+    std::int32_t disc;
+    bool suspect;       // a value from at or above the folder, or from the wrong place
+    bool titleHasDash;  // the title holds " - ", which may part a performer from it
+};
+
+struct FileEntry {
+    std::size_t folder = 0;  // index into the leaf folders
+    std::vector<std::pair<std::size_t, NameReading>> names;  // file forms that fit, by index
+    std::vector<Reading> readings;  // the candidates that fit, in candidate order
+};
+
+struct Candidate {
+    std::size_t part = 0;  // index into the folder parts
+    std::size_t form = 0;  // index into FileForms()
+    std::string pattern;
+    NamedFields named = 0;
+    std::size_t fields = 0;  // those named, and a disc
+    std::size_t levels = 0;
+    std::vector<std::size_t> folders;  // the leaf folders where it fits a file
+};
+
+// The tagged files of one folder, judged together: each file read right
+// counts with the fields read from it, so that a layout that reads the
+// title beats one that reads past it.
+struct FolderVerdict {
+    long right = 0;
+    long wrong = 0;
+    long Score() const { return right - kWrongWeight * wrong; }
+};
+
+// The texts between a pattern's tokens, but for lone backslashes: a path
+// the pattern fits holds every one of them.
+std::vector<std::string> LiteralsOf(const std::string& pattern) {
+    std::vector<std::string> literals;
+    std::string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const std::size_t close = pattern[i] == '[' ? pattern.find(']', i) : std::string::npos;
+        if (close != std::string::npos &&
+            RecogniseToken(pattern.data() + i, close - i + 1) != TagToken::None) {
+            if (!text.empty() && text != "\\") literals.push_back(text);
+            text.clear();
+            i = close;
+        } else {
+            text += pattern[i];
+        }
     }
-    s.values = s.fits * std::size_t(CountNamedFields(named));
-    return s;
+    if (!text.empty() && text != "\\") literals.push_back(text);
+    return literals;
 }
+
+bool HoldsLiterals(const std::string& path, const std::vector<std::string>& literals) {
+    return std::all_of(literals.begin(), literals.end(), [&](const std::string& literal) {
+        return path.find(literal) != std::string::npos;
+    });
+}
+
+class SetJudge {
+public:
+    explicit SetJudge(const SuggestionInput& input) : input_(input) {
+        SplitIntoFolders();
+        ReadFileNames();
+        MakeCandidates();
+        SortBySpecificity();
+        partSlots_.assign(folderFiles_.size() * parts_.size(), kUnread);
+        for (std::size_t i = 0; i < input_.paths.size(); ++i) ReadFile(i);
+        for (Candidate& c : candidates_) {
+            std::sort(c.folders.begin(), c.folders.end());
+            c.folders.erase(std::unique(c.folders.begin(), c.folders.end()), c.folders.end());
+        }
+        alone_.assign(candidates_.size(), false);
+    }
+
+    std::vector<PatternSuggestion> RankSingly(std::size_t top) const {
+        std::vector<std::pair<long, std::size_t>> scored;
+        std::vector<bool> alone(candidates_.size(), false);
+        for (std::size_t c = 0; c < candidates_.size(); ++c) {
+            alone[c] = true;
+            scored.push_back({Score(alone), c});
+            alone[c] = false;
+        }
+        std::stable_sort(scored.begin(), scored.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::vector<PatternSuggestion> ranked;
+        for (const auto& s : scored) {
+            if (ranked.size() == top) break;
+            ranked.push_back(Describe(s.second));
+        }
+        return ranked;
+    }
+
+    // Each folder's best layout, then those of them that the plugin,
+    // trying them in order, reads the most right with; a layout whose going
+    // makes the whole read better goes.
+    std::vector<PatternSuggestion> ChooseSet() const {
+        std::vector<long> covered(candidates_.size(), 0);
+        for (std::size_t f = 0; f < folderFiles_.size(); ++f) {
+            long value = 0;
+            const std::size_t best = BestForFolder(f, value);
+            if (best < candidates_.size()) covered[best] += value;
+        }
+        std::vector<std::size_t> byCover;
+        for (std::size_t c = 0; c < candidates_.size(); ++c) {
+            if (covered[c] > 0) byCover.push_back(c);
+        }
+        std::stable_sort(byCover.begin(), byCover.end(),
+                         [&](std::size_t a, std::size_t b) { return covered[a] > covered[b]; });
+        if (byCover.size() > kMaxSetSize) byCover.resize(kMaxSetSize);
+        std::vector<bool> chosen(candidates_.size(), false);
+        for (std::size_t c : byCover) chosen[c] = true;
+        DropWhatHurts(chosen);
+        std::vector<PatternSuggestion> set;
+        for (std::size_t c = 0; c < candidates_.size(); ++c) {
+            if (chosen[c]) set.push_back(Describe(c));
+        }
+        CountUses(set);
+        return set;
+    }
+
+private:
+    void SplitIntoFolders() {
+        std::unordered_map<std::string_view, std::size_t> folderIndex;
+        files_.resize(input_.paths.size());
+        for (std::size_t i = 0; i < input_.paths.size(); ++i) {
+            const std::string_view path = input_.paths[i];
+            const std::size_t slash = path.rfind('\\');
+            const std::string_view folder = path.substr(0, slash == path.npos ? 0 : slash);
+            auto [it, added] = folderIndex.emplace(folder, folderFiles_.size());
+            if (added) {
+                folderFiles_.emplace_back();
+                folderPaths_.emplace_back(folder);
+            }
+            folderFiles_[it->second].push_back(i);
+            files_[i].folder = it->second;
+        }
+    }
+
+    // Which file forms fit each file's name, and what they read: forms are
+    // tried once per shape of name, and read only where they fit.
+    void ReadFileNames() {
+        std::unordered_map<std::string, std::vector<bool>> fitsByShape;
+        const std::vector<FileForm>& forms = FileForms();
+        for (std::size_t i = 0; i < input_.paths.size(); ++i) {
+            const std::string stem = StemOf(input_.paths[i]);
+            auto [known, added] = fitsByShape.emplace(NameShape(stem), std::vector<bool>());
+            if (added) {
+                for (const FileForm& form : forms) {
+                    TagFields values;
+                    known->second.push_back(FormFitsName(form, stem, values));
+                }
+            }
+            // A form names no folder, so the whole path reads as the name.
+            for (std::size_t f = 0; f < forms.size(); ++f) {
+                TagFields values;
+                Misfit why;
+                if (known->second[f] && PathFits(forms[f].pattern.c_str(), forms[f].named,
+                                                 input_.paths[i].c_str(), values, why)) {
+                    files_[i].names.push_back({f, ReadNames(values)});
+                }
+            }
+        }
+    }
+
+    // The folder parts each leaf folder's names call for, with every file
+    // form that fits one of its files.
+    void MakeCandidates() {
+        std::unordered_map<std::string, std::size_t> partIndex;
+        std::vector<std::uint64_t> formsMade;  // for each part, a bit for each form
+        const std::vector<FileForm>& forms = FileForms();
+        for (std::size_t folder = 0; folder < folderFiles_.size(); ++folder) {
+            std::uint64_t fitting = 0;
+            for (std::size_t i : folderFiles_[folder]) {
+                for (const auto& name : files_[i].names) fitting |= std::uint64_t(1) << name.first;
+            }
+            for (const FolderPart& part : FolderPartsOf(NamesBelow(folderPaths_[folder]))) {
+                const std::size_t p = partIndex.emplace(part.pattern, parts_.size()).first->second;
+                if (p == parts_.size()) {
+                    parts_.push_back(part.pattern);
+                    partNamed_.push_back(FieldsNamedBy(part.pattern.c_str()));
+                    partLiterals_.push_back(LiteralsOf(part.pattern));
+                    formsMade.push_back(0);
+                }
+                for (std::size_t f = 0; f < forms.size(); ++f) {
+                    const std::uint64_t bit = std::uint64_t(1) << f;
+                    if (!(fitting & bit) || (formsMade[p] & bit)) continue;
+                    if (forms[f].artistInName && !part.artistInName) continue;
+                    if (forms[f].numbered && !part.takesNumbered) continue;
+                    formsMade[p] |= bit;
+                    Candidate c;
+                    c.part = p;
+                    c.form = f;
+                    c.pattern = part.pattern + forms[f].pattern;
+                    candidates_.push_back(std::move(c));
+                }
+            }
+        }
+    }
+
+    // A folder's names below the input's folder; names at or above it are
+    // the same for the whole tree and say nothing of its layout.
+    std::vector<std::string> NamesBelow(const std::string& folder) const {
+        if (folder.size() < input_.below) return {};
+        return SplitNames(folder.substr(input_.below));
+    }
+
+    void SortBySpecificity() {
+        std::stable_sort(candidates_.begin(), candidates_.end(),
+                         [](const Candidate& a, const Candidate& b) {
+                             return MoreSpecific(a.pattern, b.pattern);
+                         });
+        for (Candidate& c : candidates_) {
+            c.named = FieldsNamedBy(c.pattern.c_str());
+            c.fields = FieldsRead(c.pattern);
+            c.levels = std::size_t(std::count(c.pattern.begin(), c.pattern.end(), '\\'));
+        }
+    }
+
+    // What a folder part reads from a leaf folder's whole path, the folders
+    // above the input's included, as the plugin reads it; worked out the
+    // first time a file there asks. A part ends with a backslash, which
+    // stands for the file's name.
+    const NameReading* FolderReading(std::size_t folder, std::size_t part) {
+        std::size_t& slot = partSlots_[folder * parts_.size() + part];
+        if (slot == kUnread) {
+            TagFields values;
+            Misfit why;
+            slot = kNoFit;
+            const std::string path = folderPaths_[folder] + "\\x.x";
+            if (!HoldsLiterals(path, partLiterals_[part])) return nullptr;
+            if (parts_[part].empty() || PathFits(parts_[part].c_str(), partNamed_[part],
+                                                 path.c_str(), values, why)) {
+                slot = partReadings_.size();
+                partReadings_.push_back(ReadNames(values));
+            }
+        }
+        return slot == kNoFit ? nullptr : &partReadings_[slot];
+    }
+
+    // Every candidate on the file. Where a layout reads the file from more
+    // of its folders, one that reads fewer has taken some folder for
+    // another ("Album" read as the performer): such readings are suspect.
+    void ReadFile(std::size_t i) {
+        FileEntry& file = files_[i];
+        const std::size_t depth = Depth(input_.paths[i]);
+        std::vector<const NameReading*> byForm(FileForms().size(), nullptr);
+        for (const auto& name : file.names) byForm[name.first] = &name.second;
+        std::size_t deepest = 0;
+        for (std::size_t c = 0; c < candidates_.size(); ++c) {
+            Candidate& candidate = candidates_[c];
+            const NameReading* name = byForm[candidate.form];
+            if (name == nullptr) continue;
+            const NameReading* folder = FolderReading(file.folder, candidate.part);
+            if (folder == nullptr || !Agree(*name, *folder)) continue;
+            const bool suspect =
+                candidate.levels > depth || Misplaced(*name, *folder, candidate.named);
+            if (!suspect) deepest = std::max(deepest, candidate.levels);
+            file.readings.push_back({c, name->trackNumber, folder->disc ? folder->disc : name->disc,
+                                     suspect, name->titleHasDash});
+            if (candidate.folders.empty() || candidate.folders.back() != file.folder) {
+                candidate.folders.push_back(file.folder);
+            }
+        }
+        for (Reading& r : file.readings) {
+            r.suspect = r.suspect || candidates_[r.candidate].levels < deepest;
+        }
+    }
+
+    // Folders below the input's folder that hold the file.
+    std::size_t Depth(const std::string& path) const {
+        return std::size_t(
+            std::count(path.begin() + std::ptrdiff_t(input_.below), path.end(), '\\'));
+    }
+
+    long FileValue(std::size_t candidate) const { return long(candidates_[candidate].fields); }
+
+    static const Reading* FirstChosen(const FileEntry& file, const std::vector<bool>& chosen) {
+        for (const Reading& r : file.readings) {
+            if (chosen[r.candidate]) return &r;
+        }
+        return nullptr;
+    }
+
+    FolderVerdict JudgeFolder(const std::vector<bool>& chosen, std::size_t folder) const {
+        FolderVerdict verdict;
+        tagged_.clear();
+        for (std::size_t i : folderFiles_[folder]) {
+            if (const Reading* r = FirstChosen(files_[i], chosen)) tagged_.push_back(r);
+        }
+        if (tagged_.empty()) return verdict;
+        long value = 0;
+        for (const Reading* r : tagged_) value += FileValue(r->candidate);
+        if (LooksRight(folderFiles_[folder].size()) && !TitlesHoldPerformers()) {
+            verdict.right = value;
+        } else {
+            verdict.wrong = value;
+        }
+        return verdict;
+    }
+
+    // One pattern for the whole folder, distinct track numbers within a
+    // disc that look like track numbers, nothing suspect.
+    bool LooksRight(std::size_t folderSize) const {
+        numbers_.clear();
+        for (const Reading* r : tagged_) {
+            if (r->candidate != tagged_.front()->candidate || r->suspect) return false;
+            if (r->trackNumber == 0) continue;
+            if (r->trackNumber >= 100 && folderSize < 100) return false;
+            numbers_.push_back({r->disc, r->trackNumber});
+        }
+        std::sort(numbers_.begin(), numbers_.end());
+        return std::adjacent_find(numbers_.begin(), numbers_.end()) == numbers_.end();
+    }
+
+    // Where most titles hold " - " and the pattern reads no performer, they
+    // hold the performer: a compilation whose names the pattern misreads.
+    bool TitlesHoldPerformers() const {
+        const NamedFields artist = NamedFields(1) << int(TagToken::Artist);
+        if (candidates_[tagged_.front()->candidate].named & artist) return false;
+        const auto dashes = std::count_if(tagged_.begin(), tagged_.end(),
+                                          [](const Reading* r) { return r->titleHasDash; });
+        return std::size_t(dashes) * 2 > tagged_.size();
+    }
+
+    // Only the folders a chosen layout fits have tagged files.
+    long Score(const std::vector<bool>& chosen) const {
+        std::vector<bool> touched(folderFiles_.size(), false);
+        long score = 0;
+        for (std::size_t c = 0; c < candidates_.size(); ++c) {
+            if (!chosen[c]) continue;
+            for (std::size_t f : candidates_[c].folders) {
+                if (touched[f]) continue;
+                touched[f] = true;
+                score += JudgeFolder(chosen, f).Score();
+            }
+        }
+        return score;
+    }
+
+    // The layout that reads the folder best alone, and how well; none (the
+    // candidates' count) when no layout reads any of it right.
+    std::size_t BestForFolder(std::size_t folder, long& value) const {
+        std::vector<std::size_t>& tried = tried_;
+        tried.clear();
+        for (std::size_t i : folderFiles_[folder]) {
+            for (const Reading& r : files_[i].readings) tried.push_back(r.candidate);
+        }
+        std::sort(tried.begin(), tried.end());
+        tried.erase(std::unique(tried.begin(), tried.end()), tried.end());
+        std::size_t best = candidates_.size();
+        value = 0;
+        for (std::size_t c : tried) {
+            alone_[c] = true;
+            const long score = JudgeFolder(alone_, folder).Score();
+            alone_[c] = false;
+            if (score > value) {
+                value = score;
+                best = c;
+            }
+        }
+        return best;
+    }
+
+    // Only the folders a layout fits change when it goes.
+    void DropWhatHurts(std::vector<bool>& chosen) const {
+        for (bool dropped = true; dropped;) {
+            dropped = false;
+            for (std::size_t c = 0; c < candidates_.size(); ++c) {
+                if (!chosen[c]) continue;
+                long with = 0;
+                bool anyWrong = false;
+                for (std::size_t f : candidates_[c].folders) {
+                    const FolderVerdict verdict = JudgeFolder(chosen, f);
+                    with += verdict.Score();
+                    anyWrong = anyWrong || verdict.wrong > 0;
+                }
+                if (!anyWrong) continue;  // its going cannot make a folder right
+                chosen[c] = false;
+                long without = 0;
+                for (std::size_t f : candidates_[c].folders) without += JudgeFolder(chosen, f).Score();
+                if (without > with) {
+                    dropped = true;
+                } else {
+                    chosen[c] = true;
+                }
+            }
+        }
+    }
+
+    PatternSuggestion Describe(std::size_t c) const {
+        PatternSuggestion s;
+        s.pattern = candidates_[c].pattern;
+        s.files = input_.paths.size();
+        for (const FileEntry& file : files_) {
+            for (const Reading& r : file.readings) s.fits += r.candidate == c;
+        }
+        s.values = s.fits * std::size_t(CountNamedFields(candidates_[c].named));
+        return s;
+    }
+
+    // What the plugin does with the set, file by file.
+    void CountUses(std::vector<PatternSuggestion>& set) const {
+        PatternChoice choice;
+        for (std::size_t i = 0; i < set.size(); ++i) choice.Put(i, set[i].pattern.c_str());
+        choice.onlyWhenFits = true;
+        for (const std::string& path : input_.paths) {
+            TagFields values;
+            const ChoiceOutcome outcome = MatchAndTellChoice(choice, path.c_str(), values);
+            if (outcome.used >= 0) ++set[std::size_t(outcome.used)].used;
+        }
+    }
+
+    const SuggestionInput& input_;
+    std::vector<std::vector<std::size_t>> folderFiles_;  // the files of each leaf folder
+    std::vector<std::string> folderPaths_;
+    std::vector<FileEntry> files_;
+    std::vector<std::string> parts_;  // the candidates' folder parts
+    std::vector<NamedFields> partNamed_;
+    std::vector<std::vector<std::string>> partLiterals_;  // the texts between its tokens
+    // What each folder part reads from each leaf folder where it fits:
+    // partSlots_[folder * parts + part] indexes partReadings_.
+    static constexpr std::size_t kUnread = std::size_t(-1);
+    static constexpr std::size_t kNoFit = std::size_t(-2);
+    std::vector<std::size_t> partSlots_;
+    std::vector<NameReading> partReadings_;
+    // Scratch space of the judgement, kept to spare an allocation a folder.
+    mutable std::vector<const Reading*> tagged_;
+    mutable std::vector<std::pair<std::int32_t, std::int32_t>> numbers_;
+    mutable std::vector<std::size_t> tried_;
+    mutable std::vector<bool> alone_;
+    std::vector<Candidate> candidates_;
+};
 
 }  // namespace
 
-std::vector<PatternSuggestion> SuggestPatterns(const std::vector<std::string>& relativePaths,
-                                               std::size_t top) {
-    std::vector<PatternSuggestion> ranked;
-    for (const std::string& pattern : CandidatePatterns()) {
-        ranked.push_back(Try(pattern, relativePaths));
-    }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const PatternSuggestion& a, const PatternSuggestion& b) {
-                         if (a.values != b.values) return a.values > b.values;
-                         return a.fits > b.fits;
-                     });
-    if (ranked.size() > top) ranked.resize(top);
-    return ranked;
+std::vector<PatternSuggestion> SuggestPatterns(const SuggestionInput& input, std::size_t top) {
+    return SetJudge(input).RankSingly(top);
+}
+
+std::vector<PatternSuggestion> SuggestSet(const SuggestionInput& input) {
+    return SetJudge(input).ChooseSet();
+}
+
+const std::vector<std::string>& CommonAudioExtensions() {
+    static const std::vector<std::string> extensions = {
+        ".mp3", ".mp2", ".flac", ".ogg", ".oga", ".opus", ".m4a", ".aac", ".wma", ".wav",
+        ".aif", ".aiff", ".ape", ".wv", ".mpc", ".alac", ".dsf", ".mka", ".spx", ".tta"};
+    return extensions;
+}
+
+bool HasCommonAudioExtension(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.rfind('\\');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    std::string extension = path.substr(dot);
+    for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+    const auto& known = CommonAudioExtensions();
+    return std::find(known.begin(), known.end(), extension) != known.end();
 }

@@ -12,4 +12,7 @@ struct TagFields {
     PathText genre;
     std::int32_t year = 0;
     std::int32_t trackNumber = 0;
+    // Read by "[disc]" to tell the discs of an album apart; never written:
+    // the host's decoders take the six fields above.
+    std::int32_t disc = 0;
 };

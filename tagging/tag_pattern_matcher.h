@@ -23,6 +23,33 @@ enum class TagToken {
     Genre = 4,
     Year = 5,
     TrackNumber = 6,
+    Skip = 7,  // "[skip]": text that is read past and written nowhere
+    Disc = 8,  // "[disc]": a disc number, read by its digits, written nowhere
+};
+
+// Where a path stops reading as a pattern, seen from the path's end, which
+// is where the match starts. A path reads as a pattern when, from the start
+// of a file or folder name, every literal stands where the pattern puts it,
+// every text token's place holds its value with any blanks around it, every
+// number token's place holds only the number's digits, and a backslash that
+// ends the pattern stands for the file's name.
+enum class MisfitKind {
+    None,              // the path reads as the pattern
+    LiteralMissing,    // a literal of the pattern is not at its place
+    NotDigits,         // a number's place holds more than digits
+    TwoValues,         // a token that occurs twice reads two values
+    ExtraText,         // the name holds text that the pattern does not
+    PathTooShort,      // the pattern goes on where the path has ended
+    NoValue,           // a field that the pattern names got no value
+    PathTooLong,       // a path the matcher refuses
+};
+
+struct Misfit {
+    MisfitKind kind = MisfitKind::None;
+    TagToken token = TagToken::None;  // the token where it happened, or that follows it
+    // For LiteralMissing, the pattern's literal text around the place; only
+    // shown, so a very long one is cut.
+    char literal[48] = {};
 };
 
 // The longest pattern or path the matcher reads, as held by the module's
@@ -36,12 +63,17 @@ TagFields Match(const char* pattern, const char* sourcePath);
 // The same into a record the caller holds, whatever it held before: saves
 // copying its four texts where matches follow one another.
 void MatchInto(const char* pattern, const char* sourcePath, TagFields& fields);
+// The same, saying also whether the path reads as the pattern (kind None) or
+// where it stops doing so. The values are those MatchInto gives.
+void MatchInto(const char* pattern, const char* sourcePath, TagFields& fields, Misfit& shape);
 
 // The token that text[0, length) spells in any letter case, as the main pass
 // recognises it ("[Artist]" is the artist), or None.
 TagToken RecogniseToken(const char* text, std::size_t length);
 // The token's spelling in lower case, such as "[track number]"; "" for None.
 const char* SpellingOfToken(TagToken token);
+// What a token reads, in words: "title" for "[track]"; "" for None.
+const char* NameOfToken(TagToken token);
 
 // Puts one recognised value into its field: texts are copied, numbers parsed
 // with ParseDecimal. None stores nothing.

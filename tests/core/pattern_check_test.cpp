@@ -119,9 +119,9 @@ TEST(CheckPattern, WordsThatAreNoTokenAreMatchedAsPlainCharacters) {
     EXPECT_NE(OnlyMessage("[artist]-[tracknumber]-[track]").find("[track number]"),
               std::string::npos);
     EXPECT_NE(OnlyMessage("[artits]-[track]").find("did you mean [artist]?"), std::string::npos);
-    const std::string disc = OnlyMessage("[artist]-[disc]-[track]");
+    const std::string disc = OnlyMessage("[artist]-[side]-[track]");
     EXPECT_EQ(disc.find("did you mean"), std::string::npos) << disc;
-    EXPECT_EQ(Codes("[artist]-[disc]-[track]"), std::vector<std::string>{"not-a-token"});
+    EXPECT_EQ(Codes("[artist]-[side]-[track]"), std::vector<std::string>{"not-a-token"});
     EXPECT_TRUE(CheckPattern("[artist] [] ([track])").empty());
 
     // A name holding the word itself matches; one holding a title does not.

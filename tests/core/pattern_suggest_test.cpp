@@ -2,89 +2,164 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tagging/pattern_fit.h"
+
 namespace {
 
-std::vector<std::string> Numbered(const std::string& folder, int count) {
+constexpr char kTop[] = "C:\\Music";
+
+std::string Two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+// An album's files below the tree's top: "Artist\Album\NN<sep>Title".
+std::vector<std::string> Album(const std::string& folders, const std::string& separator,
+                               int count, int first = 1) {
     std::vector<std::string> paths;
-    for (int i = 1; i <= count; ++i) {
-        paths.push_back(folder + "\\" + (i < 10 ? "0" : "") + std::to_string(i) + " - Song " +
-                        std::to_string(i) + ".mp3");
+    for (int i = first; i < first + count; ++i) {
+        paths.push_back(std::string(kTop) + "\\" + folders + "\\" + Two(i) + separator +
+                        "Song " + char('A' + i) + ".mp3");
     }
     return paths;
 }
 
-std::vector<std::string> Plain(const std::string& folder, int count) {
-    std::vector<std::string> paths;
-    for (int i = 1; i <= count; ++i) paths.push_back(folder + "\\Song " + std::to_string(i) + ".mp3");
-    return paths;
+SuggestionInput Tree(std::initializer_list<std::vector<std::string>> albums) {
+    SuggestionInput input;
+    input.below = sizeof kTop;  // just past "C:\Music\"
+    for (const auto& album : albums) input.paths.insert(input.paths.end(), album.begin(), album.end());
+    return input;
 }
 
-std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+std::vector<std::string> Patterns(const std::vector<PatternSuggestion>& set) {
+    std::vector<std::string> patterns;
+    for (const PatternSuggestion& s : set) patterns.push_back(s.pattern);
+    return patterns;
 }
 
-const PatternSuggestion& Find(const std::vector<PatternSuggestion>& ranked,
-                              const std::string& pattern) {
-    for (const PatternSuggestion& s : ranked) {
-        if (s.pattern == pattern) return s;
+// What the plugin would write for a path with the set, with only-when-fits.
+TagFields Read(const std::vector<PatternSuggestion>& set, const std::string& path, bool& written) {
+    PatternChoice choice;
+    for (std::size_t i = 0; i < set.size(); ++i) choice.Put(i, set[i].pattern.c_str());
+    choice.onlyWhenFits = true;
+    TagFields values;
+    written = MatchFirstThatFits(choice, path.c_str(), values);
+    return values;
+}
+
+TEST(SuggestSet, ReadsAPlainTreeWithOnePatternAndCountsItsUses) {
+    const SuggestionInput input = Tree({Album("Band\\First", " - ", 9), Album("Band\\Second", " - ", 4),
+                                        Album("Other\\Third", " - ", 6)});
+    const std::vector<PatternSuggestion> set = SuggestSet(input);
+    ASSERT_EQ(Patterns(set),
+              std::vector<std::string>{"[artist]\\[album]\\[track number] - [track]"});
+    EXPECT_EQ(set[0].used, 19u);
+    EXPECT_EQ(set[0].files, 19u);
+    bool written = false;
+    const TagFields values = Read(set, input.paths[2], written);
+    EXPECT_TRUE(written);
+    EXPECT_STREQ(values.artist.CStr(), "Band");
+    EXPECT_STREQ(values.album.CStr(), "First");
+    EXPECT_EQ(values.trackNumber, 3);
+}
+
+// Disc folders beside a plain album: the disc folder is never read as the
+// album, nor the album as the performer.
+TEST(SuggestSet, DiscFoldersGetAPatternOfTheirOwn) {
+    const SuggestionInput input =
+        Tree({Album("Band\\Live", " - ", 5), Album("Band\\Box\\Disc 1", " - ", 4),
+              Album("Band\\Box\\Disc 2", " - ", 3)});
+    const std::vector<PatternSuggestion> set = SuggestSet(input);
+    EXPECT_EQ(Patterns(set), (std::vector<std::string>{
+                                 "[artist]\\[album]\\Disc [disc]\\[track number] - [track]",
+                                 "[artist]\\[album]\\[track number] - [track]"}));
+    bool written = false;
+    const TagFields values = Read(set, input.paths[9], written);
+    EXPECT_TRUE(written);
+    EXPECT_STREQ(values.artist.CStr(), "Band");
+    EXPECT_STREQ(values.album.CStr(), "Box");
+    EXPECT_EQ(values.disc, 2);
+    EXPECT_EQ(values.trackNumber, 1);
+}
+
+// "201 - Title" read as track 201 would be a wrong tag that fits; the
+// numbers say it is disc and track in one.
+TEST(SuggestSet, DiscAndTrackInOneNumberAreSplit) {
+    std::vector<std::string> box = Album("Band\\Box", " - ", 4, 101);
+    const std::vector<std::string> second = Album("Band\\Box", " - ", 3, 201);
+    box.insert(box.end(), second.begin(), second.end());
+    const SuggestionInput input = Tree({box, Album("Band\\Single", " - ", 5)});
+    const std::vector<PatternSuggestion> set = SuggestSet(input);
+    bool written = false;
+    TagFields values = Read(set, input.paths[5], written);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(values.disc, 2);
+    EXPECT_EQ(values.trackNumber, 2);
+    values = Read(set, input.paths[9], written);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(values.trackNumber, 3);
+}
+
+// A compilation's folder is no performer, and its files are read with a
+// pattern that names it.
+TEST(SuggestSet, ACompilationFolderIsNeverAPerformer) {
+    const SuggestionInput input =
+        Tree({Album("Band\\First", " ", 6), Album("Compilations\\Summer", " ", 5)});
+    const std::vector<PatternSuggestion> set = SuggestSet(input);
+    EXPECT_EQ(Patterns(set), (std::vector<std::string>{
+                                 "Compilations\\[album]\\[track number] [track]",
+                                 "[artist]\\[album]\\[track number] [track]"}));
+    for (std::size_t i = 6; i < input.paths.size(); ++i) {
+        bool written = false;
+        const TagFields values = Read(set, input.paths[i], written);
+        EXPECT_TRUE(written);
+        EXPECT_STREQ(values.artist.CStr(), "") << input.paths[i];
+        EXPECT_STREQ(values.album.CStr(), "Summer");
     }
-    static const PatternSuggestion none;
-    ADD_FAILURE() << pattern << " not ranked";
-    return none;
 }
 
-TEST(PatternSuggest, TheTreesOwnLayoutComesFirstAndFitsEveryFile) {
-    const auto paths = Join(Numbered("\\Some Band\\Best Of (1998)", 12),
-                            Numbered("\\Other Band\\Live (2001)", 9));
-    const auto ranked = SuggestPatterns(paths, 10);
-    ASSERT_EQ(ranked.size(), 10u);
-    EXPECT_EQ(ranked[0].pattern, "[artist]\\[album] ([year])\\[track number] - [track]");
-    EXPECT_EQ(ranked[0].fits, 21u);
-    EXPECT_EQ(ranked[0].files, 21u);
-    EXPECT_EQ(ranked[0].values, 21u * 5);
-    for (std::size_t i = 1; i < ranked.size(); ++i) {
-        EXPECT_GE(ranked[i - 1].values, ranked[i].values);
-    }
+// An album folder right below the top: reading a performer there would
+// read the top folder's own name.
+TEST(SuggestSet, NothingIsReadFromTheFolderAboveTheTree) {
+    const SuggestionInput input = Tree({Album("Album One", " - ", 5), Album("Album Two", " - ", 4)});
+    const std::vector<PatternSuggestion> set = SuggestSet(input);
+    ASSERT_EQ(Patterns(set), std::vector<std::string>{"[album]\\[track number] - [track]"});
 }
 
-// Values decide: a layout that names fewer fields wins when it reads more
-// values from the collection, and loses when it does not.
-TEST(PatternSuggest, ALessSpecificPatternWinsOnlyWhenItReadsMore) {
-    const std::string specific = "[artist]\\[album]\\[track number] - [track]";
-    const std::string general = "[artist]\\[album]\\[track]";
-    const auto mostlyPlain = Join(Numbered("\\Band\\Album", 5), Plain("\\Band\\Other", 10));
-    auto ranked = SuggestPatterns(mostlyPlain, 30);
-    EXPECT_EQ(Find(ranked, general).values, 15u * 3);
-    EXPECT_EQ(Find(ranked, specific).values, 5u * 4);
-    EXPECT_EQ(ranked[0].pattern, general);
-
-    const auto mostlyNumbered = Join(Numbered("\\Band\\Album", 10), Plain("\\Band\\Other", 2));
-    ranked = SuggestPatterns(mostlyNumbered, 30);
-    EXPECT_EQ(Find(ranked, specific).values, 10u * 4);
-    EXPECT_EQ(Find(ranked, general).values, 12u * 3);
-    EXPECT_EQ(ranked[0].pattern, specific);
+TEST(SuggestSet, NothingThatFitsGivesAnEmptySet) {
+    SuggestionInput input = Tree({});
+    EXPECT_TRUE(SuggestSet(input).empty());
+    input.paths = {std::string(kTop) + "\\-.mp3"};
+    EXPECT_TRUE(SuggestSet(input).empty());
 }
 
-TEST(PatternSuggest, TiesKeepTheCandidatesOrderAndTopCuts) {
-    const auto ranked = SuggestPatterns({}, 4);
-    ASSERT_EQ(ranked.size(), 4u);
-    for (std::size_t i = 0; i < ranked.size(); ++i) {
-        EXPECT_EQ(ranked[i].pattern, CandidatePatterns()[i]);
-        EXPECT_EQ(ranked[i].fits, 0u);
-    }
-    EXPECT_EQ(SuggestPatterns({"\\a.mp3"}, 1000).size(), CandidatePatterns().size());
+// Single layouts are judged as the set is: one that misreads a folder
+// (here "CD 1" as an album) ranks below one that reads only right, though
+// it fits more files.
+TEST(SuggestPatterns, RanksLayoutsByFilesReadRight) {
+    const SuggestionInput input =
+        Tree({Album("Band\\First", " - ", 6), Album("Band\\Box\\CD 1", " - ", 3)});
+    const std::vector<PatternSuggestion> ranked = SuggestPatterns(input, 10);
+    ASSERT_GE(ranked.size(), 2u);
+    EXPECT_EQ(ranked[0].pattern, "[artist]\\[album]\\CD [disc]\\[track number] - [track]");
+    EXPECT_EQ(ranked[0].fits, 3u);
+    EXPECT_EQ(ranked[0].values, 12u);
+    EXPECT_EQ(ranked[0].files, 9u);
+    const auto plain = std::find_if(ranked.begin(), ranked.end(), [](const PatternSuggestion& s) {
+        return s.pattern == "[artist]\\[album]\\[track number] - [track]";
+    });
+    ASSERT_NE(plain, ranked.end());
+    EXPECT_EQ(plain->fits, 9u) << "it fits the disc's files too, reading them wrong";
+    EXPECT_EQ(SuggestPatterns(input, 1).size(), 1u);
 }
 
-// Seen from the folder, a file at its top has no folders above it: layouts
-// that need them do not fit, whatever the folder itself is called.
-TEST(PatternSuggest, OnlyThePartBelowTheFolderIsALayout) {
-    const auto ranked = SuggestPatterns(Numbered("", 6), 30);
-    EXPECT_EQ(Find(ranked, "[artist] - [album]\\[track number] - [track]").fits, 0u);
-    EXPECT_EQ(Find(ranked, "[track number] - [track]").fits, 6u);
+TEST(CommonAudio, ExtensionsInAnyCaseAndOnlyOfTheName) {
+    EXPECT_TRUE(HasCommonAudioExtension("C:\\A\\b.MP3"));
+    EXPECT_TRUE(HasCommonAudioExtension("C:\\A\\b.flac"));
+    EXPECT_FALSE(HasCommonAudioExtension("C:\\A\\cover.jpg"));
+    EXPECT_FALSE(HasCommonAudioExtension("C:\\A.mp3\\log"));
+    EXPECT_FALSE(HasCommonAudioExtension("C:\\A\\playlist.m3u"));
 }
 
 }  // namespace

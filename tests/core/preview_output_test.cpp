@@ -16,14 +16,14 @@ TEST(PreviewOutput, JsonLineOfAWorkedExample) {
               "\"title\": \" A Song\", \"genre\": \"\", \"year\": 98, \"trackNumber\": 7}, "
               "\"write\": [[\"Artist\", \"Some Band\"], [\"Album\", \"Best Of\"], "
               "[\"Title\", \"A Song\"], [\"Year\", \"1998\"], [\"Track\", \"7\"]], "
-              "\"fits\": true}");
+              "\"fits\": true, \"used\": 0}");
 }
 
 TEST(PreviewOutput, NothingRecognised) {
     EXPECT_EQ(FormatJsonLine(PreviewPath("[artist]-[track]", "C:\\Untitled.mp3")),
               "{\"path\": \"C:\\\\Untitled.mp3\", \"match\": {\"artist\": \"\", "
               "\"album\": \"\", \"title\": \"\", \"genre\": \"\", \"year\": 0, "
-              "\"trackNumber\": 0}, \"write\": [], \"fits\": false}");
+              "\"trackNumber\": 0}, \"write\": [], \"fits\": false, \"used\": null}");
     const PreviewResult empty = PreviewPath("", "C:\\A-B.mp3");
     EXPECT_TRUE(empty.writes.Empty()) << "an empty pattern matches nothing";
 }
@@ -36,16 +36,35 @@ TEST(PreviewOutput, JsonEscapesEveryByte) {
 }
 
 TEST(PreviewOutput, TableAlignsColumns) {
+    PatternChoice choice;
+    choice.Put(0, "[artist]-[track]");
+    choice.Put(1, "[track]");
     std::vector<PreviewResult> rows = {
-        PreviewPath("[artist]-[track]", "C:\\Some Band-A Song.mp3"),
-        PreviewPath("[artist]-[track]", "x.mp3"),
+        PreviewPath(choice, "C:\\Some Band-A Song.mp3"),
+        PreviewPath(choice, "C:\\Song.mp3"),
+        PreviewPath(choice, "x.mp3"),
     };
     const std::string table = FormatTable(rows);
     EXPECT_EQ(table,
-              "Path                     Artist     Album  Title   Genre  Year  Track  Fits\n"
-              "-----------------------  ---------  -----  ------  -----  ----  -----  ----\n"
-              "C:\\Some Band-A Song.mp3  Some Band         A Song                      yes\n"
+              "Path                     Artist     Album  Title   Genre  Year  Track  Fits  Used\n"
+              "-----------------------  ---------  -----  ------  -----  ----  -----  ----  ----\n"
+              "C:\\Some Band-A Song.mp3  Some Band         A Song                      yes   1\n"
+              "C:\\Song.mp3                                Song                        yes   2\n"
               "x.mp3                                                                  no\n");
+}
+
+// With only-when-fits, what no pattern fits is written nowhere; without,
+// the pattern's own values are, as the plugin always did.
+TEST(PreviewOutput, WritesFollowThePluginsChoice) {
+    PatternChoice choice;
+    choice.Put(0, "[artist] - [track]");
+    const PreviewResult loose = PreviewPath(choice, "C:\\Band - Live\\cover.jpg");
+    EXPECT_FALSE(loose.fits);
+    EXPECT_EQ(loose.used, -1);
+    EXPECT_FALSE(loose.writes.Empty());
+    choice.onlyWhenFits = true;
+    EXPECT_TRUE(PreviewPath(choice, "C:\\Band - Live\\cover.jpg").writes.Empty());
+    EXPECT_FALSE(PreviewPath(choice, "C:\\Band - Song.mp3").writes.Empty());
 }
 
 }  // namespace

@@ -90,8 +90,11 @@ TEST(Match, LiteralsSeparatorsAndFolders) {
         // No backslash: the first token's value never ends and is dropped.
         {"[artist]-[track]", "Foo-Bar.mp3", {.title = "Bar"}},
         {"[artist]\\[album]\\", "C:\\Song.mp3", {}},
-        {"[artist]-[disc]-[track]", "C:\\Music\\A-x-B.mp3",
+        {"[artist]-[side]-[track]", "C:\\Music\\A-x-B.mp3",
          {.artist = "A-x", .title = "B"}},
+        // Once literal text, these spellings are tokens now, in any case.
+        {"[artist]-[disc]-[track]", "C:\\Music\\A-x-B.mp3", {.artist = "A", .title = "B"}},
+        {"[artist]-[SKIP]-[track]", "C:\\Music\\A-x-B.mp3", {.artist = "A", .title = "B"}},
         {"[artist]-[artist]", "C:\\Music\\X-Y.mp3", {.artist = "X"}},
         {"[artist][track]", "C:\\Music\\AB.mp3", {}},
         {"[artist] [track]", "C:\\Music\\Band  Two.mp3",

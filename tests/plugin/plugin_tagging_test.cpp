@@ -122,7 +122,8 @@ std::vector<std::string> WritesOf(const char* pattern, const std::string& path) 
 }
 
 bool Fits(const char* pattern, const std::string& path) {
-    return PatternFits(pattern, Match(pattern, path.c_str()));
+    TagFields values;
+    return PathFits(pattern, path.c_str(), values);
 }
 
 TEST_F(PluginFallbacks, TheFirstPatternThatFitsTagsAndAMisfitIsTaggedAsTodayOrNotAtAll) {

@@ -21,16 +21,17 @@ bool SuggestWorker::Take(std::vector<PatternSuggestion>& out) {
 // The paths are copied out first, so that the rows are locked only as long
 // as that takes and a new folder's walk can clear them meanwhile.
 void SuggestWorker::Run(std::size_t rowCount, std::size_t top) {
-    std::vector<std::string> relativePaths;
+    SuggestionInput input;
     {
         std::shared_lock<std::shared_mutex> lock(rowsLock_);
         const std::size_t count = std::min(rowCount, rows_.Size());
-        relativePaths.reserve(count);
+        input.paths.reserve(count);
         for (std::size_t row = 0; row < count; ++row) {
-            relativePaths.push_back("\\" + std::string(rows_.RelativePath(row)));
+            input.paths.push_back(rows_.File(row).path);
+            input.below = rows_.File(row).relativeStart;
         }
     }
-    std::vector<PatternSuggestion> suggestions = SuggestPatterns(relativePaths, top);
+    std::vector<PatternSuggestion> suggestions = SuggestPatterns(input, top);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         suggestions_ = std::move(suggestions);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tagging/pattern_check.h"
+#include "tagging/pattern_fit.h"
 #include "tagging/pattern_suggest.h"
 #include "tools/preview/file_walk.h"
 #include "tools/preview/preview_output.h"
@@ -19,14 +20,19 @@
 namespace {
 
 const char kUsage[] =
-    "usage: pathtagger-preview [--json] [--] PATTERN [PATH...]\n"
+    "usage: pathtagger-preview [--json] [--only-when-fits] [--fallback P]... [--] PATTERN [PATH...]\n"
     "       pathtagger-preview --check [--] PATTERN\n"
     "       pathtagger-preview --suggest FOLDER [--top N]\n"
-    "Shows what PATTERN reads from each PATH (no PATH: one path per line on\n"
-    "standard input) and whether it fits; --json prints one object per line;\n"
-    "--check lists what is easy to get wrong in the pattern; --suggest ranks\n"
-    "layouts by what they read from the files below FOLDER, one line each:\n"
-    "FITS<TAB>FILES<TAB>VALUES<TAB>PATTERN (exit 1: none fits any file).\n";
+    "       pathtagger-preview --suggest FOLDER --set\n"
+    "Shows what the plugin reads from each PATH (no PATH: one path per line on\n"
+    "standard input) with PATTERN and its fallbacks (tried in order, the first\n"
+    "that fits is used) and what it would write; --only-when-fits writes\n"
+    "nothing where none fits; --json prints one object per line. --check lists\n"
+    "what is easy to get wrong in the pattern. --suggest ranks layouts by the\n"
+    "files below FOLDER they read right, one line each:\n"
+    "FITS<TAB>FILES<TAB>VALUES<TAB>PATTERN; with --set it proposes the pattern\n"
+    "and its fallbacks, in the order the plugin tries them:\n"
+    "USED<TAB>FILES<TAB>PATTERN (exit 1: nothing fits any file).\n";
 
 // Asked for, the usage is the answer; after a mistake it is the error.
 int Usage() {
@@ -74,31 +80,56 @@ int PrintPatternWarnings(const char* pattern) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-// "--suggest FOLDER [--top N]", the arguments after the program's name.
+// The files below the folder that the plugin would tag, as it sees them.
+bool ListAudioFiles(const char* folder, SuggestionInput& input) {
+    FolderListing listing;
+    if (!ListFilesBelow(folder, listing)) {
+        std::fprintf(stderr, "pathtagger-preview: cannot read the folder \"%s\"\n", folder);
+        return false;
+    }
+    for (const std::string& unreadable : listing.unreadable) {
+        std::fprintf(stderr, "pathtagger-preview: cannot read the folder \"%s\"; its files are not counted\n",
+                     unreadable.c_str());
+    }
+    input.below = listing.below;
+    for (std::string& path : listing.paths) {
+        if (HasCommonAudioExtension(path)) input.paths.push_back(std::move(path));
+    }
+    return true;
+}
+
+int PrintSuggestions(const std::vector<PatternSuggestion>& suggestions, bool set) {
+    std::string out;
+    bool anyFits = false;
+    for (const PatternSuggestion& s : suggestions) {
+        anyFits = anyFits || s.fits > 0;
+        out += set ? std::to_string(s.used) : std::to_string(s.fits);
+        out += '\t' + std::to_string(s.files) + '\t';
+        if (!set) out += std::to_string(s.values) + '\t';
+        out += s.pattern + '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    if (std::fflush(stdout) != 0) return 2;
+    return anyFits ? 0 : 1;
+}
+
+// "--suggest FOLDER [--top N | --set]", the arguments after the program's name.
 int Suggest(int argc, char** argv) {
     std::size_t top = 10;
-    if (argc == 4 && std::strcmp(argv[2], "--top") == 0) {
+    bool set = false;
+    if (argc == 3 && std::strcmp(argv[2], "--set") == 0) {
+        set = true;
+    } else if (argc == 4 && std::strcmp(argv[2], "--top") == 0) {
         char* end = nullptr;
         const unsigned long n = std::strtoul(argv[3], &end, 10);
         if (*argv[3] == '\0' || *end != '\0' || n == 0) return UsageError("--top takes a number from 1");
         top = n;
     } else if (argc != 2) {
-        return UsageError("--suggest takes a folder and, after it, --top N");
+        return UsageError("--suggest takes a folder and, after it, --top N or --set");
     }
-    std::vector<std::string> paths;
-    if (!ListFilesBelow(argv[1], paths)) {
-        std::fprintf(stderr, "pathtagger-preview: cannot read the folder \"%s\"\n", argv[1]);
-        return 2;
-    }
-    const std::vector<PatternSuggestion> ranked = SuggestPatterns(paths, top);
-    std::string out;
-    for (const PatternSuggestion& s : ranked) {
-        out += std::to_string(s.fits) + '\t' + std::to_string(s.files) + '\t' +
-               std::to_string(s.values) + '\t' + s.pattern + '\n';
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    if (std::fflush(stdout) != 0) return 2;
-    return !ranked.empty() && ranked.front().fits > 0 ? 0 : 1;
+    SuggestionInput input;
+    if (!ListAudioFiles(argv[1], input)) return 2;
+    return PrintSuggestions(set ? SuggestSet(input) : SuggestPatterns(input, top), set);
 }
 
 }  // namespace
@@ -112,6 +143,8 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--suggest") == 0) return Suggest(argc - 1, argv + 1);
     bool json = false;
     bool check = false;
+    PatternChoice choice;
+    std::vector<const char*> fallbacks;
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
         if (std::strcmp(argv[i], "--") == 0) {
@@ -124,6 +157,14 @@ int main(int argc, char** argv) {
             json = true;
         } else if (std::strcmp(argv[i], "--check") == 0) {
             check = true;
+        } else if (std::strcmp(argv[i], "--only-when-fits") == 0) {
+            choice.onlyWhenFits = true;
+        } else if (std::strcmp(argv[i], "--fallback") == 0) {
+            if (++i >= argc) return UsageError("--fallback takes a pattern");
+            if (fallbacks.size() + 1 == PatternChoice::kMaxPatterns) {
+                return UsageError("at most eight fallbacks");
+            }
+            fallbacks.push_back(argv[i]);
         } else {
             return UsageError(("unknown option \"" + std::string(argv[i]) + "\"").c_str());
         }
@@ -132,14 +173,21 @@ int main(int argc, char** argv) {
     if (check && json) return UsageError("--check and --json do not go together");
     if (check && i + 1 != argc) return UsageError("--check takes only a pattern");
     const char* pattern = argv[i++];
-    if (check) return PrintPatternWarnings(pattern);
+    if (check) {
+        if (!fallbacks.empty() || choice.onlyWhenFits) {
+            return UsageError("--check takes only a pattern");
+        }
+        return PrintPatternWarnings(pattern);
+    }
+    choice.Put(0, pattern);
+    for (std::size_t f = 0; f < fallbacks.size(); ++f) choice.Put(f + 1, fallbacks[f]);
 
     std::vector<std::string> paths(argv + i, argv + argc);
     const bool readAll = i < argc || ReadPathLines(paths);
 
     std::vector<PreviewResult> results;
     for (const std::string& path : paths) {
-        results.push_back(PreviewPath(pattern, path));
+        results.push_back(PreviewPath(choice, path));
         if (json) {
             std::string line = FormatJsonLine(results.back());
             line += '\n';

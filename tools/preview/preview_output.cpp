@@ -6,16 +6,25 @@
 #include "tagging/pattern_fit.h"
 #include "tagging/tag_pattern_matcher.h"
 
-PreviewResult PreviewPath(const char* pattern, const std::string& path) {
+PreviewResult PreviewPath(const PatternChoice& choice, const std::string& path) {
     PreviewResult result;
     result.path = path;
     // The plugin does no work at all for an empty pattern.
-    if (*pattern != '\0') result.match = Match(pattern, path.c_str());
-    result.fits = PatternFits(pattern, result.match);
+    if (choice.count == 0 || choice.patterns[0].Empty()) return result;
+    const ChoiceOutcome outcome = MatchAndTellChoice(choice, path.c_str(), result.match);
+    result.used = outcome.used;
+    result.fits = outcome.used >= 0;
+    if (!outcome.write) return result;
     TagFields cleaned = result.match;
     NormaliseTagFields(cleaned);
     result.writes = PlanTagWrites(cleaned);
     return result;
+}
+
+PreviewResult PreviewPath(const char* pattern, const std::string& path) {
+    PatternChoice choice;
+    choice.Put(0, pattern);
+    return PreviewPath(choice, path);
 }
 
 void AppendJsonString(std::string& out, const char* bytes, std::size_t length) {
@@ -76,15 +85,18 @@ std::string FormatJsonLine(const PreviewResult& result) {
     }
     out += "], \"fits\": ";
     out += result.fits ? "true" : "false";
+    out += ", \"used\": ";
+    out += result.used >= 0 ? std::to_string(result.used) : "null";
     out += '}';
     return out;
 }
 
 namespace {
 
-constexpr const char* kColumns[] = {"Path",  "Artist", "Album", "Title",
-                                    "Genre", "Year",   "Track", "Fits"};
+constexpr const char* kColumns[] = {"Path", "Artist", "Album", "Title", "Genre",
+                                    "Year", "Track",  "Fits",  "Used"};
 constexpr std::size_t kFitsColumn = 7;
+constexpr std::size_t kUsedColumn = 8;
 constexpr std::size_t kColumnCount = sizeof(kColumns) / sizeof(kColumns[0]);
 
 using Row = std::vector<std::string>;
@@ -93,6 +105,7 @@ Row MakeRow(const PreviewResult& result) {
     Row row(kColumnCount);
     row[0] = result.path;
     row[kFitsColumn] = result.fits ? "yes" : "no";
+    if (result.used >= 0) row[kUsedColumn] = std::to_string(result.used + 1);
     for (std::size_t i = 0; i < result.writes.count; ++i) {
         const TagWrite& w = result.writes.writes[i];
         for (std::size_t c = 1; c < kColumnCount; ++c) {
