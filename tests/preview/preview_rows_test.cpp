@@ -89,9 +89,11 @@ TEST(ValueTable, ResultsAndCountsFollowThePluginsOrderOfDecisions) {
     rows.Add(FileAt("Untitled.mp3"));
     const ValueTable values = Matched(rows, ChoiceOf({"[artist]-[track]"}));
 
+    // A file without a decoder is never a misfit: the plugin would not tag
+    // it whatever the pattern.
     const char* const expected[] = {"tagged", "no decoder for .xyz", "decoder cannot write tags",
-                                    "does not fit: nothing recognised",
-                                    "does not fit: nothing recognised"};
+                                    "nothing recognised",
+                                    "does not fit: no `-` before the title; nothing recognised"};
     for (std::size_t r = 0; r < rows.Size(); ++r) {
         EXPECT_EQ(CellText(rows, r, values, r, kResultColumn), expected[r]) << r;
     }
@@ -101,12 +103,12 @@ TEST(ValueTable, ResultsAndCountsFollowThePluginsOrderOfDecisions) {
     EXPECT_EQ(counts.noDecoder, 1u);
     EXPECT_EQ(counts.cannotWrite, 1u);
     EXPECT_EQ(counts.nothingRecognised, 2u);
-    EXPECT_EQ(counts.doesNotFit, 2u);
+    EXPECT_EQ(counts.doesNotFit, 1u);
 }
 
-// A path the pattern does not fit says so whatever else happens to it; with
-// only fitting files tagged, it is refused before anything else is asked,
-// and nothing is written.
+// A path the pattern does not fit says so, and why, whatever else happens
+// to it; with only fitting files tagged, it is refused before anything else
+// is asked, and nothing is written. A cover is no misfit.
 TEST(ValueTable, MisfitsSayTheyDoNotFitAndAreRefusedOnlyWhenAsked) {
     PreviewRows rows;
     rows.Add(FileAt("Band\\Album\\01 - Song.mp3"));
@@ -119,32 +121,33 @@ TEST(ValueTable, MisfitsSayTheyDoNotFitAndAreRefusedOnlyWhenAsked) {
     const char* layout = "[artist]\\[album]\\[track number] - [track]";
 
     const ValueTable tagsAnyway = Matched(rows, ChoiceOf({layout}));
+    const std::string why = "does not fit: the track number is not only digits; ";
     EXPECT_EQ(Results(rows, tagsAnyway),
-              (std::vector<std::string>{"tagged", "does not fit: nothing recognised",
-                                        "does not fit: tagged anyway",
+              (std::vector<std::string>{"tagged", "nothing recognised", why + "tagged anyway",
                                         "decoder cannot write tags",
                                         "not tagged: path longer than 259 characters"}));
     EXPECT_EQ(tagsAnyway.Value(2, kAlbumColumn), "Album") << "the plugin writes what it read";
     const PreviewCounts anyway = CountResults(rows, tagsAnyway);
-    EXPECT_EQ(anyway.doesNotFit, 2u) << "an unusable path is no misfit";
+    EXPECT_EQ(anyway.doesNotFit, 1u) << "neither a cover nor an unusable path is a misfit";
     EXPECT_EQ(anyway.tagged, 2u);
 
     const ValueTable onlyFits = Matched(rows, ChoiceOf({layout}, true));
     EXPECT_EQ(Results(rows, onlyFits),
-              (std::vector<std::string>{"tagged", "does not fit: not tagged",
-                                        "does not fit: not tagged", "decoder cannot write tags",
+              (std::vector<std::string>{"tagged", "nothing recognised", why + "not tagged",
+                                        "decoder cannot write tags",
                                         "not tagged: path longer than 259 characters"}));
     for (int c = kArtistColumn; c <= kTrackColumn; ++c) {
         EXPECT_EQ(onlyFits.Value(2, PreviewColumn(c)), "") << "nothing written: " << c;
     }
     const PreviewCounts refused = CountResults(rows, onlyFits);
-    EXPECT_EQ(refused.doesNotFit, 2u);
+    EXPECT_EQ(refused.doesNotFit, 1u);
     EXPECT_EQ(refused.tagged, 1u);
-    EXPECT_EQ(refused.nothingRecognised, 0u);
+    EXPECT_EQ(refused.nothingRecognised, 1u);
 }
 
 // The rows take the values of the first pattern that fits, as the plugin
-// does; a path none fits gets the first pattern's.
+// does, and say which it was; a path none fits gets the first pattern's,
+// and names none.
 TEST(ValueTable, TheFirstPatternThatFitsGivesTheValues) {
     PreviewRows rows;
     rows.Add(FileAt("Band\\Album\\01 - Song.mp3"));
@@ -160,11 +163,19 @@ TEST(ValueTable, TheFirstPatternThatFitsGivesTheValues) {
     EXPECT_EQ(values.Value(1, kAlbumColumn), "");
     EXPECT_EQ(values.Value(2, kArtistColumn), "Album") << "the third pattern";
     EXPECT_EQ(values.Value(2, kTitleColumn), "cover");
-    for (std::size_t r = 0; r < rows.Size(); ++r) EXPECT_TRUE(values.Outcome(r).fits) << r;
+    for (std::size_t r = 0; r < rows.Size(); ++r) {
+        EXPECT_TRUE(values.Outcome(r).fits) << r;
+        EXPECT_EQ(CellText(rows, r, values, r, kUsedColumn), std::to_string(r + 1));
+    }
+    std::vector<std::uint32_t> order = {0, 1, 2};
+    FilterOrder(order, rows, values, ResultFilter::UsedBy, 1);
+    EXPECT_EQ(order, std::vector<std::uint32_t>{1});
+    EXPECT_EQ(SortedOrder(rows, values, kUsedColumn, false), (std::vector<std::uint32_t>{2, 1, 0}));
 
     const ValueTable firstOnly = Matched(
         rows, ChoiceOf({"[artist]\\[album]\\[track number] - [track]", "[genre] - [year]"}));
     EXPECT_FALSE(firstOnly.Outcome(1).fits);
+    EXPECT_EQ(CellText(rows, 1, firstOnly, 1, kUsedColumn), "");
     EXPECT_EQ(firstOnly.Value(1, kAlbumColumn), "Band") << "the first pattern's own reading";
     EXPECT_EQ(firstOnly.Value(1, kGenreColumn), "");
 }
@@ -185,7 +196,7 @@ TEST(ValueTable, ResultsSayWhyAFileWouldNotBeTagged) {
     const ValueTable values = Matched(rows, ChoiceOf({"[album]\\[track]"}));
 
     const char* const expected[] = {
-        "no decoder: no extension", "does not fit: no decoder for files named .DS_Store",
+        "no decoder: no extension", "no decoder for files named .DS_Store",
         "no decoder: host's decoders not found", "not tagged: characters outside the code page",
         "not tagged: path longer than 259 characters"};
     for (std::size_t r = 0; r < rows.Size(); ++r) {
@@ -281,10 +292,10 @@ TEST(MatchWorker, TheNewestRequestsTableArrivesWhole) {
     EXPECT_FALSE(worker.Take(table, generation));
 }
 
-// Each file is tried as seen from the folder: the folder's own name and
-// those above it ("C:", "Music") would otherwise fill a layout one folder
-// deeper than the tree's, and that one would read the most values.
-TEST(SuggestWorker, RanksTheLayoutsOfTheTreeBelowTheFolder) {
+// Layouts are read from the tree below the folder: the folder's own name
+// and those above it ("C:", "Music") would otherwise fill a layout one
+// folder deeper than the tree's. Only files the plugin would tag count.
+TEST(SuggestWorker, ProposesASetAndRanksTheLayoutsOfTheTreeBelowTheFolder) {
     PreviewRows rows;
     std::shared_mutex lock;
     for (int i = 1; i <= 12; ++i) {
@@ -292,20 +303,25 @@ TEST(SuggestWorker, RanksTheLayoutsOfTheTreeBelowTheFolder) {
                         "\\0" + std::to_string(i % 9 + 1) + " - Song " + std::to_string(i) +
                         ".mp3"));
     }
-    rows.Add(FileAt("Band 1\\cover.jpg"));
+    rows.Add(FileAt("Band 1\\cover.jpg", DecoderStatus::None));
     WorkerResults results;
-    std::vector<PatternSuggestion> suggestions;
+    Suggestions suggestions;
     {
         SuggestWorker worker(rows, lock, rows.Size(), 3, [&] { results.Finished(); });
         results.WaitFor(1);
         ASSERT_TRUE(worker.Take(suggestions));
     }
-    ASSERT_EQ(suggestions.size(), 3u);
-    EXPECT_EQ(suggestions[0].pattern, "[artist]\\[album]\\[track number] - [track]");
-    EXPECT_EQ(suggestions[0].fits, 12u);
-    EXPECT_EQ(suggestions[0].files, 13u);
-    EXPECT_EQ(suggestions[0].values, 48u);
-    for (const PatternSuggestion& s : suggestions) {
+    const std::string layout = "[artist]\\[album]\\[track number] - [track]";
+    ASSERT_EQ(suggestions.set.size(), 1u);
+    EXPECT_EQ(suggestions.set[0].pattern, layout);
+    EXPECT_EQ(suggestions.set[0].used, 12u);
+    ASSERT_LE(suggestions.singles.size(), 3u);
+    ASSERT_FALSE(suggestions.singles.empty());
+    EXPECT_EQ(suggestions.singles[0].pattern, layout);
+    EXPECT_EQ(suggestions.singles[0].fits, 12u);
+    EXPECT_EQ(suggestions.singles[0].files, 12u);
+    EXPECT_EQ(suggestions.singles[0].values, 48u);
+    for (const PatternSuggestion& s : suggestions.singles) {
         EXPECT_EQ(s.pattern.find("[genre]"), std::string::npos) << s.pattern;
     }
 }

@@ -21,7 +21,8 @@ import unittest
 WINE_RUN, DRIVER, WINDOW, CLI = sys.argv[1:5]
 HOST = os.path.dirname(DRIVER)
 
-COLUMNS = ["File", "Artist", "Album", "Title", "Genre", "Year", "Track", "Result"]
+COLUMNS = ["File", "Artist", "Album", "Title", "Genre", "Year", "Track", "Result", "Used"]
+RESULT = 7
 WRITES = {"low": "tagged", "nos": "decoder cannot write tags"}
 
 SMALL_TREE = [
@@ -87,14 +88,16 @@ def previewed(root, names, pattern):
 def expected_rows(root, names, patterns, only_when_fits=False):
     """The rows the command-line preview gives for the same full paths, with
     the plugin's choice among patterns: the first that fits, otherwise the
-    first pattern's writes, or none when only fitting files are tagged."""
+    first pattern's writes, or none when only fitting files are tagged. Only
+    a file with a decoder can be a misfit; its Result's reason is left out
+    (see plain)."""
     patterns = [patterns] if isinstance(patterns, str) else patterns
     each = [previewed(root, names, pattern) for pattern in patterns]
     rows = []
     for i, name in enumerate(names):
-        fitting = [answer[i][0] for answer in each if answer[i][1]]
+        fitting = [n for n, answer in enumerate(each) if answer[i][1]]
         fits = bool(fitting)
-        writes = fitting[0] if fits else ({} if only_when_fits else each[0][i][0])
+        writes = each[fitting[0]][i][0] if fits else ({} if only_when_fits else each[0][i][0])
         extension = os.path.splitext(name)[1].lstrip(".")
         if not writes:
             result = "nothing recognised"
@@ -102,16 +105,31 @@ def expected_rows(root, names, patterns, only_when_fits=False):
             result = "no decoder: no extension"
         else:
             result = WRITES.get(extension, "no decoder for ." + extension)
-        if not fits:
+        if not fits and extension in WRITES:
             result = "does not fit: " + ("not tagged" if only_when_fits else
                                          "tagged anyway" if result == "tagged" else result)
         rows.append([name.replace("/", "\\")] + [writes.get(c, "") for c in COLUMNS[1:7]]
-                    + [result])
+                    + [result, str(fitting[0] + 1) if fits else ""])
     return rows
 
 
+def plain(rows):
+    """The window's rows with each misfit's reason taken out of its Result,
+    once it is seen to be there: "does not fit: WHY; WHAT" as "does not fit:
+    WHAT"."""
+    out = []
+    for row in rows:
+        result = row[RESULT]
+        if result.startswith("does not fit: "):
+            why, _, what = result[len("does not fit: "):].rpartition("; ")
+            assert why, "a misfit without its reason: " + result
+            result = "does not fit: " + what
+        out.append(row[:RESULT] + [result] + row[RESULT + 1:])
+    return out
+
+
 def misfits(rows):
-    return [row for row in rows if row[-1].startswith("does not fit")]
+    return [row for row in rows if row[RESULT].startswith("does not fit")]
 
 
 def in_walk_order(names):
@@ -138,7 +156,7 @@ class PreviewWindow(unittest.TestCase):
         out = drive(*steps)
 
         names = in_walk_order(SMALL_TREE)
-        shown = [out["cell"][i * len(names):(i + 1) * len(names)]
+        shown = [plain(out["cell"][i * len(names):(i + 1) * len(names)])
                  for i in range(len(patterns) + 1)]
         self.assertEqual(shown[0], expected_rows(self.root, names, "[artist]-[track]"),
                          "the pattern in force at start")
@@ -147,14 +165,15 @@ class PreviewWindow(unittest.TestCase):
             self.assertEqual(cells, expected, pattern)
         for pattern, status in zip(patterns, out["status"][1:]):
             expected = expected_rows(self.root, names, pattern)
-            results = [row[-1].replace("does not fit: ", "") for row in expected]
+            results = [row[RESULT].replace("does not fit: ", "") for row in expected]
             self.assertEqual(status[:7], [
                 "%d files" % len(names),
                 "%d would be tagged" % (results.count("tagged") + results.count("tagged anyway")),
                 "%d nothing recognised" % results.count("nothing recognised"),
                 "%d no decoder" % sum(r.startswith("no decoder") for r in results),
                 "%d decoder cannot write tags" % results.count("decoder cannot write tags"),
-                "0 unusable paths", "%d do not fit" % len(misfits(expected))],
+                "0 unusable paths", "%d %s" % (len(misfits(expected)), "does not fit"
+                                                 if len(misfits(expected)) == 1 else "do not fit")],
                 pattern)
         warnings = [w[0] for w in out["warnings"]]
         self.assertEqual(warnings[0], "")
@@ -203,7 +222,7 @@ class PreviewWindow(unittest.TestCase):
     def test_keyboard_sorting_and_what_the_window_remembers(self):
         make_tree(self.root, SMALL_TREE)
         out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
-                    "focus", *["key", "Tab", "focus"] * 15,
+                    "focus", *["key", "Tab", "focus"] * 17,
                     "key", "Enter", "focus", "alive",
                     "key", "Alt+F", "focus", "key", "Alt+P", "focus", "key", "Alt+S", "focus",
                     "browse", "focus", "info",
@@ -211,16 +230,16 @@ class PreviewWindow(unittest.TestCase):
                     "sort", "7", "cells", "selected",
                     "resize", "700", "480", "key", "Escape", "exited",
                     "launch", WINDOW, "wait", "info", "key", "Alt+F4", "exited")
-        # Pattern box, then (Use this set being disabled) Suggest, the six
+        # Pattern box, then (Use this set being disabled) Suggest, the eight
         # token buttons, the fallbacks (their buttons disabled, with none
         # chosen and nothing to add), the check box, the folder box, Browse,
         # the filter, the list and round again.
         focus = [f[0] for f in out["focus"]]
-        self.assertEqual(focus[:16], ["1001", "1010", *map(str, range(1020, 1026)), "1012",
+        self.assertEqual(focus[:18], ["1001", "1010", *map(str, range(1020, 1028)), "1012",
                                       "1013", "1011", "1002", "1006", "1009", "1003", "1001"])
-        self.assertEqual(focus[16], "1001", "Enter in the pattern box does nothing")
+        self.assertEqual(focus[18], "1001", "Enter in the pattern box does nothing")
         self.assertEqual(out["alive"], [["1"]], "Enter leaves the window open")
-        self.assertEqual(focus[17:20], ["1002", "1001", "1009"], "the labels' Alt keys")
+        self.assertEqual(focus[19:22], ["1002", "1001", "1009"], "the labels' Alt keys")
         # The folder picker opened over the window at the folder in the box:
         # Wine's picker walks its tree down towards it, as far as it can
         # enumerate the machine's folders, so the folder or one on the way,
@@ -230,7 +249,7 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(opened, "1")
         on_the_way = os.path.abspath(self.root).split(os.sep)[1:]
         self.assertTrue(picked in on_the_way or picked.endswith("(Z:)"), picked)
-        self.assertEqual(focus[20], "1006")
+        self.assertEqual(focus[22], "1006")
         names = len(SMALL_TREE)
         self.assertEqual(out["sort"], [["7", "up"], ["7", "down"]])
         up, down = out["cell"][:names], out["cell"][names:]
@@ -291,7 +310,7 @@ class PreviewWindow(unittest.TestCase):
         too_long = "not tagged: path longer than 259 characters"
         self.assertEqual(result, {
             tree[0]: outside, tree[1]: outside, tree[2]: "tagged",
-            tree[3]: "does not fit: no decoder for files named .DS_Store",
+            tree[3]: "no decoder for files named .DS_Store",
             tree[4]: "no decoder: no extension", tree[5]: "no decoder for .xyz",
             tree[6]: "decoder cannot write tags",
             tree[7]: "tagged", tree[8]: too_long, tree[9]: too_long})
@@ -382,10 +401,12 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(out["status"][0][0], "%d of %d files shown" % (tagged, names))
         self.assertEqual(out["status"][0][1], "%d would be tagged" % tagged)
         self.assertGreater(tagged, 0)
-        self.assertEqual(results[:tagged], ["tagged"] * tagged)
+        self.assertTrue(all(r == "tagged" or r.endswith("; tagged anyway")
+                            for r in results[:tagged]), results[:tagged])
         nothing = results[tagged:-names]
         self.assertGreater(len(nothing), 0)
-        self.assertEqual(set(nothing), {"does not fit: nothing recognised"})
+        self.assertTrue(all(r.endswith("nothing recognised") for r in nothing), nothing)
+        self.assertTrue(any(r.startswith("does not fit: ") for r in nothing), nothing)
         self.assertEqual(len(results[-names:]), names, "All shows every file again")
 
     def test_misfits_are_set_apart_counted_filtered_and_refused_when_asked(self):
@@ -400,51 +421,88 @@ class PreviewWindow(unittest.TestCase):
         out = drive(*steps, stored=layout)
 
         expected = expected_rows(self.root, names, layout)
-        shown, tagging_anyway = out["cell"][:len(names)], expected
+        shown, tagging_anyway = plain(out["cell"][:len(names)]), expected
         self.assertEqual(shown, tagging_anyway)
         self.assertGreaterEqual(len(misfits(expected)), 3)
-        self.assertIn("does not fit: tagged anyway", [row[-1] for row in expected])
+        self.assertIn("does not fit: tagged anyway", [row[RESULT] for row in expected])
         self.assertEqual(out["status"][0][6], "%d do not fit" % len(misfits(expected)))
         # Misfit rows are painted apart, and only they.
         set_apart = {row: colour for row, colour in out["background"]}
         for row, cells in enumerate(expected):
-            misfit = cells[-1].startswith("does not fit")
+            misfit = cells[RESULT].startswith("does not fit")
             self.assertEqual(set_apart[str(row)] == "FFE4E4", misfit, cells)
         # The filter's last choice keeps the misfits alone.
-        filtered = out["cell"][len(names):len(names) + len(misfits(expected))]
+        filtered = plain(out["cell"][len(names):len(names) + len(misfits(expected))])
         self.assertEqual(filtered, misfits(expected))
         self.assertEqual(out["status"][1][0], "%d of %d files shown" % (len(filtered), len(names)))
         # Checked, misfits are not tagged and get nothing; the setting is
         # stored with the set.
         refused = expected_rows(self.root, names, layout, only_when_fits=True)
-        self.assertEqual(out["cell"][-len(names):], refused)
+        self.assertEqual(plain(out["cell"][-len(names):]), refused)
         self.assertEqual(out["status"][2][1], "%d would be tagged"
-                         % [row[-1] for row in refused].count("tagged"))
+                         % [row[RESULT] for row in refused].count("tagged"))
         self.assertEqual(out["checked"], [["0"], ["1"]])
         self.assertEqual(out["settings"], [["1"]])
 
-    def test_suggest_puts_the_top_suggestion_into_the_box(self):
-        layout = "[artist]\\[year] - [album]\\[track number] - [track]"
-        tree = ["Band %d/%d - Album %d/%02d - Song %d.low" % (i % 3, 1990 + i % 4, i % 4, i % 9 + 1, i)
-                for i in range(24)]
-        # Beside the tracks, names of other shapes that less specific
-        # layouts fit too.
-        tree += ["Band 0/1990 - Album 0/cover.jpg", "Band 1/notes - draft.low", "Loose-One.low"]
-        make_tree(self.root, tree)
-        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
-                    "suggest", "text", "1001", "wait", "cells", "status",
-                    stored="[artist]-[track]")
-        done = subprocess.run([WINE_RUN, CLI, "--suggest", windows_path(self.root)],
-                              capture_output=True, timeout=120, check=True)
-        ranked = [line.split("\t") for line in done.stdout.decode("latin-1").splitlines()]
-        self.assertEqual([s[0] for s in out["suggestion"]],
+    def test_suggest_leads_to_a_set_that_reads_every_track(self):
+        tracks = ["Band %d/Album %d (%d)/%02d - Song %d" % (i % 3, i % 4, 1990 + i % 4, i % 9 + 1, i)
+                  for i in range(24)]
+        tracks += ["Band 1/Two Discs/Disc %d/%02d - Part %d" % (d, n, n) for d in (1, 2)
+                   for n in range(1, 5)]
+        tracks += ["Band 2/Singles/%d-%02d Take %d" % (1, n, n) for n in range(1, 4)]
+        # Covers, logs and playlists: no decoder, never counted or misfits.
+        others = ["Band 0/Album 0 (1990)/cover.jpg", "Band 1/Two Discs/rip.log",
+                  "Band 2/Singles/all.m3u"]
+        window_tree = [t + ".low" for t in tracks] + others
+        make_tree(os.path.join(self.root, "window"), window_tree)
+        # The same tree with a common audio extension, for the command line.
+        make_tree(os.path.join(self.root, "cli"), [t + ".mp3" for t in tracks] + others)
+        folder = windows_path(os.path.join(self.root, "window"))
+        def cli(*arguments):
+            done = subprocess.run([WINE_RUN, CLI, "--suggest",
+                                   windows_path(os.path.join(self.root, "cli")), *arguments],
+                                  capture_output=True, timeout=120, check=True)
+            return [line.split("\t") for line in done.stdout.decode("latin-1").splitlines()]
+        the_set, ranked = cli("--set"), cli()
+        patterns = [p for _, _, p in the_set]
+        self.assertGreater(len(patterns), 1, "the tree needs more than one pattern")
+        out = drive("launch", WINDOW, "--folder", folder, "wait",
+                    "suggest", str(len(patterns) + 1), "cancel",
+                    "text", "1001", "items", "1012", "checked", "1011",
+                    "suggest", "wait", "text", "1001", "items", "1012", "checked", "1011",
+                    "cells", "status", stored="[artist]-[track]")
+        lines = [s[0] for s in out["suggestion"]]
+        count = len(patterns) + 1 + len(ranked)
+        self.assertEqual(len(lines), 2 * count)
+        read = sum(int(used) for used, _, _ in the_set)
+        self.assertEqual(lines[0], "The suggested set: a pattern of it fits %d of %s files; "
+                         "tried in this order:" % (read, the_set[0][1]))
+        self.assertEqual(read, len(tracks))
+        self.assertEqual(lines[1:len(patterns) + 1],
+                         ["    %d.  first to fit %s files:  %s" % (n + 1, used, p)
+                          for n, (used, _, p) in enumerate(the_set)])
+        self.assertEqual(lines[len(patterns) + 1:count],
                          ["%s of %s files fit, %s values:  %s" % tuple(r) for r in ranked])
-        fits, files, values, top = ranked[0]
-        self.assertEqual((top, int(fits), int(files), int(values)), (layout, 24, 27, 24 * 5))
-        self.assertEqual(out["text"], [[layout]])
-        names = in_walk_order(tree)
-        self.assertEqual(out["cell"], expected_rows(self.root, names, layout))
-        self.assertEqual(out["status"][0][6], "3 do not fit")
+        self.assertEqual(lines[count:], lines[:count], "the same suggestions the second time")
+        # Highlighting a single layout shows it; Cancel puts back what was there.
+        self.assertEqual(out["previewed"], [[ranked[0][3]]])
+        self.assertEqual(out["text"][0], ["[artist]-[track]"])
+        self.assertEqual(out["items"][0], [""])
+        self.assertEqual(out["checked"][0], ["0"])
+        # Use this set: the pattern, its fallbacks and the check box.
+        self.assertEqual(out["text"][1], [patterns[0]])
+        self.assertEqual(out["items"][1], patterns[1:])
+        self.assertEqual(out["checked"][1], ["1"])
+        names = in_walk_order(window_tree)
+        expected = expected_rows(os.path.join(self.root, "window"), names, patterns,
+                                 only_when_fits=True)
+        self.assertEqual(plain(out["cell"]), expected)
+        # Every track read by a pattern of the set, and no misfit left.
+        self.assertEqual(out["status"][0][1], "%d would be tagged" % len(tracks))
+        self.assertEqual(out["status"][0][6], "0 do not fit")
+        used = [row[-1] for row in out["cell"] if row[0].endswith(".low")]
+        self.assertNotIn("", used)
+        self.assertEqual(len(set(used)), len(patterns), "each pattern of the set reads some")
 
     def test_the_set_is_stored_as_one_and_read_back(self):
         make_tree(self.root, SMALL_TREE)
@@ -481,7 +539,7 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(out["settings"][4], ["1", c, b])
         rows = len(names)
         chosen = expected_rows(self.root, names, [layout, c, b], only_when_fits=True)
-        self.assertEqual(out["cell"][:rows], chosen)
+        self.assertEqual(plain(out["cell"][:rows]), chosen)
         self.assertNotEqual(chosen, expected_rows(self.root, names, layout, only_when_fits=True),
                             "the fallbacks change some rows")
         # Everything stored, the window closes without asking, and the next
@@ -490,12 +548,12 @@ class PreviewWindow(unittest.TestCase):
         self.assertNotIn("dialog", out)
         self.assertEqual(out["items"][3], [c, b])
         self.assertEqual(out["checked"], [["1"]])
-        self.assertEqual(out["cell"][rows:2 * rows], chosen)
+        self.assertEqual(plain(out["cell"][rows:2 * rows]), chosen)
         # Unchecked, the value goes; with no fallbacks left, none is stored.
         self.assertEqual(out["items"][4], [""], "none left")
         self.assertEqual(out["settings"][5], ["1", c, b])
         self.assertEqual(out["settings"][6], ["none"])
-        self.assertEqual(out["cell"][2 * rows:], expected_rows(self.root, names, layout))
+        self.assertEqual(plain(out["cell"][2 * rows:]), expected_rows(self.root, names, layout))
 
     def test_closing_asks_once_and_no_keeps_the_whole_old_set(self):
         make_tree(self.root, SMALL_TREE[:2])
@@ -584,7 +642,7 @@ class PreviewWindow(unittest.TestCase):
         self.assertEqual(out["status"][0][0], "10,000 files")
         self.assertEqual(out["status"][-1][:2], ["10,000 files", "10,000 would be tagged"])
         first = in_walk_order(names)[:5]
-        self.assertEqual(out["cell"], expected_rows(self.root, first, pattern))
+        self.assertEqual(plain(out["cell"]), expected_rows(self.root, first, pattern))
         # The list was filling while the window answered.
         seen = [int(r[0].split(": ")[1].split()[0].replace(",", ""))
                 for r in out.get("reading", [])]

@@ -47,9 +47,12 @@
 //   browse                click Browse, and "browse<TAB>1<TAB>selected folder"
 //                         when a folder picker owned by the window opened;
 //                         it is cancelled
-//   suggest               click Suggest, and once the window shows its
+//   suggest [LINE [cancel]]  click Suggest, and once the window shows its
 //                         suggestions, "suggested<TAB>ms from the click" and
-//                         "suggestion<TAB>line" for each; the first is used
+//                         "suggestion<TAB>line" for each; with LINE, that line
+//                         is highlighted and "previewed<TAB>pattern box" said;
+//                         then the highlighted one is used, or with "cancel"
+//                         none
 //   items ID              "items<TAB>" and list box ID's lines
 //   checked ID            "checked<TAB>1|0" for check box ID
 //   settings              "settings<TAB>only-when-fits value or none<TAB>" and
@@ -697,7 +700,9 @@ std::string ListBoxLines(HWND box) {
     return line;
 }
 
-void Suggest() {
+// With a line, that line is highlighted first and the pattern box then
+// printed: "previewed<TAB>its text"; "cancel" closes the dialog with Cancel.
+void Suggest(const std::vector<std::string>& words) {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     PostMessageA(target.Control(kSuggestButtonId), BM_CLICK, 0, 0);
@@ -710,13 +715,22 @@ void Suggest() {
     }
     if (!chooser || !IsWindowVisible(chooser)) Fail("no suggestions appeared");
     std::printf("suggested\t%.1f\n", MsSince(start));
-    const std::string lines = ListBoxLines(FindWindowExA(chooser, nullptr, "ListBox", nullptr));
+    HWND list = FindWindowExA(chooser, nullptr, "ListBox", nullptr);
+    const std::string lines = ListBoxLines(list);
     for (std::size_t at = 1, next; at <= lines.size(); at = next + 1) {
         next = lines.find('\t', at);
         if (next == std::string::npos) next = lines.size();
         std::printf("suggestion\t%s\n", lines.substr(at, next - at).c_str());
     }
-    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    if (!words.empty()) {
+        const int line = std::atoi(words[0].c_str());
+        SendMessageA(list, LB_SETCURSEL, WPARAM(line), 0);
+        SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        std::printf("previewed\t%s\n", Text(target.Control(kPatternEditId)).c_str());
+    }
+    const bool cancel = words.size() > 1 && words[1] == "cancel";
+    PostMessageA(chooser, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
     for (int i = 0; i < 1200 && IsWindow(chooser); ++i) Sleep(25);
     if (IsWindow(chooser)) Fail("the suggestions stayed open");
     Settle();
@@ -914,7 +928,7 @@ void RunStep(const std::string& step, const std::vector<std::string>& words) {
     if (step == "text") std::printf("text\t%s\n", OneLine(Text(target.Control(std::atoi(word(0).c_str())))).c_str());
     if (step == "click") SendMessageA(target.Control(std::atoi(word(0).c_str())), BM_CLICK, 0, 0);
     if (step == "choose") Choose(std::atoi(word(0).c_str()), std::atoi(word(1).c_str()));
-    if (step == "suggest") Suggest();
+    if (step == "suggest") Suggest(words);
     if (step == "items") {
         std::printf("items%s\n", ListBoxLines(target.Control(std::atoi(word(0).c_str()))).c_str());
     }

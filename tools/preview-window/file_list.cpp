@@ -1,7 +1,9 @@
 #include "tools/preview-window/file_list.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
+#include <string>
 
 #include "tools/preview-window/code_page_text.h"
 #include "tools/preview-window/preview_window.h"
@@ -10,7 +12,7 @@ namespace {
 
 // The share of the list's width each column gets; none narrower than its
 // heading with a sort arrow.
-constexpr int kColumnWeights[kColumnCount] = {240, 100, 100, 140, 60, 50, 50, 270};
+constexpr int kColumnWeights[kColumnCount] = {240, 100, 100, 140, 60, 50, 50, 270, 40};
 
 constexpr const char* kFilterNames[] = {"All files", "Tagged", "Not tagged",
                                         "Recognising nothing", "Does not fit"};
@@ -54,7 +56,8 @@ void FileList::AddColumns() {
     for (int c = 0; c < kColumnCount; ++c) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = (c == kYearColumn || c == kTrackColumn) ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        const bool number = c == kYearColumn || c == kTrackColumn || c == kUsedColumn;
+        column.fmt = number ? LVCFMT_RIGHT : LVCFMT_LEFT;
         column.cx = kColumnWeights[c];
         column.pszText = const_cast<char*>(kColumnTitles[c]);
         SendMessageA(list_, LVM_INSERTCOLUMNA, WPARAM(c), reinterpret_cast<LPARAM>(&column));
@@ -159,6 +162,7 @@ void FileList::AddFiles(std::vector<PreviewFile>& files) {
 // painted), so that matching every file never slows the paint down.
 void FileList::Rematch(const PatternChoice& choice) {
     choice_ = choice;
+    ShowPatternChoices(choice.count);
     ++generation_;
     InvalidateRect(list_, nullptr, FALSE);
     SetTimer(parent_, kValuesDueTimer, USER_TIMER_MINIMUM, nullptr);
@@ -195,13 +199,38 @@ ListFigures FileList::Figures() const {
     return figures;
 }
 
+// After the fixed choices, one for each pattern of the set.
 bool FileList::OnCommand(int id, int code) {
     if (id != kResultFilterId || code != CBN_SELCHANGE) return false;
-    const LRESULT chosen = SendMessageA(filterBox_, CB_GETCURSEL, 0, 0);
+    const int chosen = int(SendMessageA(filterBox_, CB_GETCURSEL, 0, 0));
     const Selection selection = SelectedRows();
-    filter_ = chosen > 0 ? ResultFilter(chosen) : ResultFilter::All;
+    constexpr int kFixed = int(std::size(kFilterNames));
+    filter_ = chosen >= kFixed ? ResultFilter::UsedBy
+                               : (chosen > 0 ? ResultFilter(chosen) : ResultFilter::All);
+    filterUsed_ = chosen - kFixed;
     Rearrange(selection);
     return true;
+}
+
+// A choice for a pattern that is gone shows every file again.
+void FileList::ShowPatternChoices(std::size_t patterns) {
+    constexpr int kFixed = int(std::size(kFilterNames));
+    if (patterns == patternChoices_) return;
+    patternChoices_ = patterns;
+    while (int(SendMessageA(filterBox_, CB_GETCOUNT, 0, 0)) > kFixed) {
+        SendMessageA(filterBox_, CB_DELETESTRING, WPARAM(kFixed), 0);
+    }
+    for (std::size_t n = 1; n <= patterns; ++n) {
+        const std::string name = "Read by pattern " + std::to_string(n) +
+                                 (n == 1 ? " (the pattern)" : " (fallback " + std::to_string(n - 1) + ")");
+        SendMessageA(filterBox_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    if (filter_ == ResultFilter::UsedBy && filterUsed_ >= int(patterns)) {
+        SendMessageA(filterBox_, CB_SETCURSEL, 0, 0);
+        OnCommand(kResultFilterId, CBN_SELCHANGE);
+    } else if (filter_ == ResultFilter::UsedBy) {
+        SendMessageA(filterBox_, CB_SETCURSEL, WPARAM(kFixed + filterUsed_), 0);
+    }
 }
 
 bool FileList::OnNotify(const NMHDR& header, LRESULT& result) {
@@ -344,7 +373,7 @@ void FileList::Rearrange(const Selection& selection) {
             order_.resize(values_.Size());
             std::iota(order_.begin(), order_.end(), 0u);
         }
-        FilterOrder(order_, rows_, values_, filter_);
+        FilterOrder(order_, rows_, values_, filter_, filterUsed_);
     }
     const std::size_t count = Arranged() ? order_.size() : rows_.Size();
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);

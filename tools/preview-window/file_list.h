@@ -65,6 +65,7 @@ public:
 
 private:
     void AddColumns();
+    void ShowPatternChoices(std::size_t patterns);
     void RequestValues();
     const ValueTable& ValuesOfRow(std::size_t row, std::size_t& valueRow);
     std::wstring CellAt(std::size_t index, int column);
@@ -112,4 +113,6 @@ private:
     int sortColumn_ = -1;
     bool ascending_ = true;
     ResultFilter filter_ = ResultFilter::All;
+    int filterUsed_ = -1;  // the pattern UsedBy shows
+    std::size_t patternChoices_ = 0;
 };

@@ -38,24 +38,32 @@ int PatternBox::Place(Placer& placer, int y, int boxX, int boxWidth, int width) 
     placer.Move(useButton_, boxX + boxWidth + kMargin, y, kButtonWidth, kRowHeight);
     y += kRowHeight + kGap;
     placer.Move(tokenLabel_, kMargin, y + 3, kLabelWidth, kTokenRowHeight - 3);
-    y += PlaceTokenButtons(placer, boxX, y);
+    y += PlaceTokenButtons(placer, boxX, y, width - kMargin);
     y += warnings_.Place(placer, y, boxX, width - boxX - kMargin);
     return y - top;
 }
 
-int PatternBox::PlaceTokenButtons(Placer& placer, int x, int y) {
+// As many rows as the width needs.
+int PatternBox::PlaceTokenButtons(Placer& placer, int left, int y, int right) {
     HDC dc = GetDC(parent_);
     HGDIOBJ old = SelectObject(dc, font_);
+    const int top = y;
+    int x = left;
     for (HWND button : tokenButtons_) {
         const std::string label = WindowText(button);
         SIZE size{};
         GetTextExtentPoint32A(dc, label.c_str(), int(label.size()), &size);
-        placer.Move(button, x, y, size.cx + 16, kTokenRowHeight);
-        x += size.cx + 16 + kGap;
+        const int width = int(size.cx) + 16;
+        if (x > left && x + width > right) {
+            x = left;
+            y += kTokenRowHeight + kGap;
+        }
+        placer.Move(button, x, y, width, kTokenRowHeight);
+        x += width + kGap;
     }
     SelectObject(dc, old);
     ReleaseDC(parent_, dc);
-    return kTokenRowHeight + kGap;
+    return y - top + kTokenRowHeight + kGap;
 }
 
 void PatternBox::SetPattern(const std::string& pattern) {

@@ -27,13 +27,13 @@ public:
     int TokenOf(int id, int code) const;
 
 private:
-    int PlaceTokenButtons(Placer& placer, int x, int y);
+    int PlaceTokenButtons(Placer& placer, int left, int y, int right);
 
     HWND parent_ = nullptr;
     HFONT font_ = nullptr;
     HWND label_ = nullptr, edit_ = nullptr, useButton_ = nullptr;
     HWND tokenLabel_ = nullptr;
-    HWND tokenButtons_[6] = {};
+    HWND tokenButtons_[8] = {};  // in the order of TagToken
     NoteArea warnings_;
     std::string pattern_;  // the box's text, as matched
 };

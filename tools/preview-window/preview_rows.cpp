@@ -4,29 +4,38 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tagging/pattern_suggest.h"
 #include "util/ascii_case.h"
 #include "tagging/tag_values.h"
 
 const char* const kColumnTitles[kColumnCount] = {
-    "File", "Artist", "Album", "Title", "Genre", "Year", "Track", "Result"};
+    "File", "Artist", "Album", "Title", "Genre", "Year", "Track", "Result", "Used"};
 
 void ValueTable::Start(const PatternChoice& choice) {
     rows_.clear();
     text_.clear();
+    misfits_.clear();
     choice_ = choice;
-    fitting_ = choice;
-    fitting_.onlyWhenFits = true;
 }
 
-// A misfit is matched a second time, for what the plugin then writes.
+// The plugin does no work at all for an empty pattern: nothing fits, nothing
+// is written.
 void ValueTable::AddRow(const std::string& path) {
     Row row;
     row.offset = std::uint32_t(text_.size());
     TagFields fields;
-    bool writes = choice_.count > 0 && !choice_.patterns[0].Empty();
-    if (writes) {
-        row.fits = MatchFirstThatFits(fitting_, path.c_str(), fields);
-        if (!row.fits) writes = MatchFirstThatFits(choice_, path.c_str(), fields);
+    bool writes = false;
+    if (choice_.count > 0 && !choice_.patterns[0].Empty()) {
+        const ChoiceOutcome outcome = MatchAndTellChoice(choice_, path.c_str(), fields);
+        writes = outcome.write;
+        row.used = std::int8_t(outcome.used);
+        if (outcome.used < 0) {
+            row.misfit = std::uint32_t(misfits_.size());
+            misfits_.push_back(outcome.firstMisfit);
+        }
+    } else {
+        row.misfit = std::uint32_t(misfits_.size());
+        misfits_.push_back(Misfit{});
     }
     if (writes) {
         NormaliseTagFields(fields);
@@ -59,14 +68,30 @@ bool ValueTable::Recognised(std::size_t row) const {
 }
 
 MatchOutcome ValueTable::Outcome(std::size_t row) const {
-    return {Recognised(row), rows_[row].fits, choice_.onlyWhenFits};
+    const Row& r = rows_[row];
+    return {Recognised(row), r.misfit == kFits, choice_.onlyWhenFits, r.used};
+}
+
+Misfit ValueTable::MisfitOf(std::size_t row) const {
+    const Row& r = rows_[row];
+    return r.misfit == kFits ? Misfit{} : misfits_[r.misfit];
+}
+
+bool WouldBeTagged(const PreviewFile& file) {
+    switch (file.decoder) {
+        case DecoderStatus::Writes:
+        case DecoderStatus::CannotWrite: return true;
+        case DecoderStatus::HostNotFound: return HasCommonAudioExtension(file.path);
+        case DecoderStatus::None: break;
+    }
+    return false;
 }
 
 // In the order the plugin decides: a path it is never given first, then a
 // misfit it refuses, then nothing to write, then the decoder.
 ResultKind KindOfResult(const MatchOutcome& outcome, const PreviewFile& file) {
     if (file.problem != PathProblem::None) return ResultKind::UnusablePath;
-    if (!outcome.fits && outcome.onlyWhenFits) return ResultKind::DoesNotFit;
+    if (IsMisfit(outcome, file) && outcome.onlyWhenFits) return ResultKind::DoesNotFit;
     if (!outcome.recognised) return ResultKind::NothingRecognised;
     switch (file.decoder) {
         case DecoderStatus::None:
@@ -113,15 +138,18 @@ std::string TextOfKind(ResultKind kind, const PreviewFile& file) {
 }  // namespace
 
 bool IsMisfit(const MatchOutcome& outcome, const PreviewFile& file) {
-    return !outcome.fits && file.problem == PathProblem::None;
+    return !outcome.fits && file.problem == PathProblem::None && WouldBeTagged(file);
 }
 
-// A misfit the plugin would still tag says so: it gets what the first
-// pattern collected, across folders if need be.
-std::string ResultText(const MatchOutcome& outcome, const PreviewFile& file) {
+// A misfit says why, then what the plugin does with it: one it would still
+// tag gets what the first pattern collected, across folders if need be.
+std::string ResultText(const MatchOutcome& outcome, const PreviewFile& file, const Misfit& why) {
     const ResultKind kind = KindOfResult(outcome, file);
     if (!IsMisfit(outcome, file)) return TextOfKind(kind, file);
-    return "does not fit: " +
+    // Nothing fits an empty pattern: the plugin does no work for it.
+    const std::string reason =
+        why.kind == MisfitKind::None ? "the pattern is empty" : DescribeMisfit(why);
+    return "does not fit: " + reason + "; " +
            (kind == ResultKind::Tagged ? std::string("tagged anyway") : TextOfKind(kind, file));
 }
 
@@ -129,7 +157,11 @@ std::string CellText(const PreviewRows& rows, std::size_t row, const ValueTable&
                      std::size_t valueRow, PreviewColumn column) {
     if (column == kFileColumn) return std::string(rows.RelativePath(row));
     if (column == kResultColumn) {
-        return ResultText(values.Outcome(valueRow), rows.File(row));
+        return ResultText(values.Outcome(valueRow), rows.File(row), values.MisfitOf(valueRow));
+    }
+    if (column == kUsedColumn) {
+        const int used = values.Outcome(valueRow).used;
+        return used >= 0 ? std::to_string(used + 1) : "";
     }
     return std::string(values.Value(valueRow, column));
 }
@@ -175,6 +207,10 @@ std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable
             case kYearColumn:
             case kTrackColumn:
                 return CompareNumbers(values.Value(a, column), values.Value(b, column));
+            case kUsedColumn:
+                return values.Outcome(a).used == values.Outcome(b).used
+                           ? 0
+                           : (values.Outcome(a).used < values.Outcome(b).used ? -1 : 1);
             case kResultColumn:
                 return CompareIgnoringAsciiCase(CellText(rows, a, values, a, column),
                                            CellText(rows, b, values, b, column));
@@ -190,7 +226,7 @@ std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable
 }
 
 void FilterOrder(std::vector<std::uint32_t>& order, const PreviewRows& rows,
-                 const ValueTable& values, ResultFilter filter) {
+                 const ValueTable& values, ResultFilter filter, int used) {
     if (filter == ResultFilter::All) return;
     auto leftOut = [&](std::uint32_t row) {
         const MatchOutcome outcome = values.Outcome(row);
@@ -200,6 +236,7 @@ void FilterOrder(std::vector<std::uint32_t>& order, const PreviewRows& rows,
             case ResultFilter::NotTagged: return kind == ResultKind::Tagged;
             case ResultFilter::NothingRecognised: return kind != ResultKind::NothingRecognised;
             case ResultFilter::DoesNotFit: return !IsMisfit(outcome, rows.File(row));
+            case ResultFilter::UsedBy: return outcome.used != used;
             case ResultFilter::All: break;
         }
         return false;

@@ -46,6 +46,7 @@ enum class ResultFilter : std::uint8_t {
     NotTagged,
     NothingRecognised,  // the pattern recognises nothing in the path
     DoesNotFit,         // no pattern fits the path
+    UsedBy,             // a given pattern of the set read the path
 };
 
 enum PreviewColumn : int {
@@ -57,6 +58,7 @@ enum PreviewColumn : int {
     kYearColumn,
     kTrackColumn,
     kResultColumn,
+    kUsedColumn,  // which pattern read the row: 1 the pattern, 2... the fallbacks
     kColumnCount,
 };
 
@@ -94,6 +96,7 @@ struct MatchOutcome {
     bool recognised = false;    // some value would be written
     bool fits = true;           // one of the patterns fits the path
     bool onlyWhenFits = false;  // a path no pattern fits is not tagged
+    int used = -1;              // the pattern that fits first, from 0; -1 for none
 };
 
 // The values a choice of patterns gives a run of rows, from row 0 on, in
@@ -110,27 +113,37 @@ public:
     std::string_view Value(std::size_t row, PreviewColumn column) const;
     bool Recognised(std::size_t row) const;
     MatchOutcome Outcome(std::size_t row) const;
+    // Why the first pattern does not fit a row that no pattern fits.
+    Misfit MisfitOf(std::size_t row) const;
 
 private:
     static constexpr int kValueCount = kTrackColumn - kArtistColumn + 1;
+    static constexpr std::uint32_t kFits = std::uint32_t(-1);
     struct Row {
         std::uint32_t offset = 0;
         std::uint16_t lengths[kValueCount] = {};
-        bool fits = true;
+        std::int8_t used = -1;
+        std::uint32_t misfit = kFits;  // where in misfits_ a misfit row's reason is
     };
     std::vector<Row> rows_;
     std::string text_;
+    std::vector<Misfit> misfits_;
     PatternChoice choice_;
-    // The same patterns, but a misfit answers false: whether a path fits.
-    PatternChoice fitting_;
 };
 
+// A file the plugin would tag, given values: one whose extension a decoder
+// of the host declares; where the host's decoders were not found, one with
+// a common audio extension.
+bool WouldBeTagged(const PreviewFile& file);
+
 ResultKind KindOfResult(const MatchOutcome& outcome, const PreviewFile& file);
-// A path the plugin could be given that no pattern fits.
+// A path the plugin would be given and would tag, that no pattern fits.
+// Covers, logs and playlists never are.
 bool IsMisfit(const MatchOutcome& outcome, const PreviewFile& file);
 // The text of the Result column: what the plugin would do with the file,
-// and why where it would not tag it or where no pattern fits.
-std::string ResultText(const MatchOutcome& outcome, const PreviewFile& file);
+// and why where it would not tag it or where no pattern fits (why is the
+// first pattern's reason then).
+std::string ResultText(const MatchOutcome& outcome, const PreviewFile& file, const Misfit& why);
 
 // The text of a cell of the row; valueRow is the row's place in values.
 std::string CellText(const PreviewRows& rows, std::size_t row, const ValueTable& values,
@@ -155,6 +168,7 @@ PreviewCounts CountResults(const PreviewRows& rows, const ValueTable& values);
 std::vector<std::uint32_t> SortedOrder(const PreviewRows& rows, const ValueTable& values,
                                        PreviewColumn column, bool ascending);
 
-// Removes from order the rows that the filter leaves out.
+// Removes from order the rows that the filter leaves out; used is the
+// pattern's index for UsedBy.
 void FilterOrder(std::vector<std::uint32_t>& order, const PreviewRows& rows,
-                 const ValueTable& values, ResultFilter filter);
+                 const ValueTable& values, ResultFilter filter, int used = -1);

@@ -44,6 +44,7 @@ private:
     void OnSetChanged();
     void Rematch();
     PatternSet EditedSet() const;
+    void ShowSet(const PatternSet& set);
     bool SetStorable() const;
     void UseSet();
     void MakeMain();
@@ -360,12 +361,33 @@ void PreviewWindow::UpdateSuggest() {
     suggest_.Update(!folderBox_.Walking(), fileList_.Rows().Size(), patternBox_.Edit());
 }
 
+// A highlighted suggestion is shown as it would be used; Cancel puts back
+// what was there.
 void PreviewWindow::OnSuggestionsReady() {
-    const std::string chosen = suggest_.OnReady(folderBox_.Serial());
+    const PatternSet before = EditedSet();
+    auto asUsed = [&before](const SuggestedPatterns& suggested) {
+        PatternSet set = before;
+        if (suggested.patterns.empty()) return set;
+        set.pattern = suggested.patterns.front();
+        if (suggested.isSet) {
+            set.fallbacks.assign(suggested.patterns.begin() + 1, suggested.patterns.end());
+            set.onlyWhenFits = true;
+        }
+        return set;
+    };
+    SuggestedPatterns chosen;
+    const bool used = suggest_.OnReady(
+        folderBox_.Serial(), [&](const SuggestedPatterns& s) { ShowSet(asUsed(s)); }, chosen);
     UpdateSuggest();
-    if (chosen.empty()) return;
-    patternBox_.SetPattern(chosen);
+    ShowSet(used ? asUsed(chosen) : before);
     SetFocus(patternBox_.Edit());
+}
+
+void PreviewWindow::ShowSet(const PatternSet& set) {
+    if (set == EditedSet()) return;
+    fallbackBox_.Set(set.fallbacks, set.onlyWhenFits);
+    patternBox_.SetPattern(set.pattern);
+    OnPatternChanged();
 }
 
 std::string Described(const PatternSet& set) {

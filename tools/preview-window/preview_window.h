@@ -29,7 +29,7 @@ constexpr int kRemoveFallbackButtonId = 1017;
 constexpr int kMakeMainButtonId = 1018;        // the chosen fallback and the pattern swap places
 constexpr int kChangeFallbackButtonId = 1019;  // the chosen fallback becomes the box's text
 constexpr int kFallbackWarningsId = 1030;
-constexpr int kFirstTokenButtonId = 1020;  // six, in the order of TagToken
+constexpr int kFirstTokenButtonId = 1020;  // eight, in the order of TagToken
 
 constexpr char kPreviewWindowClass[] = "PathTaggerPreview";
 

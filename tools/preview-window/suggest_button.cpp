@@ -1,7 +1,6 @@
 #include "tools/preview-window/suggest_button.h"
 
 #include "tools/preview-window/preview_window.h"
-#include "tools/preview-window/suggestion_dialog.h"
 
 namespace {
 
@@ -40,13 +39,13 @@ void SuggestButton::Start(const PreviewRows& rows, std::shared_mutex& rowsLock,
     SetWindowTextA(button_, "Suggesting...");
 }
 
-std::string SuggestButton::OnReady(std::uint32_t serial) {
-    std::vector<PatternSuggestion> suggestions;
-    if (!worker_ || !worker_->Take(suggestions)) return "";
+bool SuggestButton::OnReady(std::uint32_t serial,
+                            const std::function<void(const SuggestedPatterns&)>& preview,
+                            SuggestedPatterns& chosen) {
+    Suggestions suggestions;
+    if (!worker_ || !worker_->Take(suggestions)) return false;
     worker_.reset();
     SetWindowTextA(button_, "Su&ggest...");
-    if (serial_ != serial || suggestions.empty()) return "";
-    const int chosen = ChooseSuggestion(parent_, suggestions);
-    if (chosen < 0) return "";
-    return suggestions[std::size_t(chosen)].pattern;
+    if (serial_ != serial) return false;
+    return ChooseSuggestion(parent_, suggestions.set, suggestions.singles, preview, chosen);
 }

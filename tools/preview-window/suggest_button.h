@@ -2,11 +2,13 @@
 // thread, then lets the user choose among them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <shared_mutex>
 #include <string>
 
 #include "tools/preview-window/suggest_worker.h"
+#include "tools/preview-window/suggestion_dialog.h"
 #include "tools/preview-window/window_controls.h"
 
 class SuggestButton {
@@ -22,9 +24,11 @@ public:
     void Update(bool folderRead, std::size_t files, HWND fallBackTo);
     // The files of folder number serial.
     void Start(const PreviewRows& rows, std::shared_mutex& rowsLock, std::uint32_t serial);
-    // The chosen pattern; empty when none was chosen, or when the ranking
-    // was of an earlier folder than serial.
-    std::string OnReady(std::uint32_t serial);
+    // Shows the suggestions, previewing each highlighted one; false when
+    // none was chosen, or when they were of an earlier folder than serial.
+    bool OnReady(std::uint32_t serial,
+                 const std::function<void(const SuggestedPatterns&)>& preview,
+                 SuggestedPatterns& chosen);
 
 private:
     HWND parent_ = nullptr;

@@ -11,7 +11,7 @@ SuggestWorker::SuggestWorker(const PreviewRows& rows, std::shared_mutex& rowsLoc
 
 SuggestWorker::~SuggestWorker() { thread_.join(); }
 
-bool SuggestWorker::Take(std::vector<PatternSuggestion>& out) {
+bool SuggestWorker::Take(Suggestions& out) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!finished_) return false;
     out = suggestions_;
@@ -27,11 +27,15 @@ void SuggestWorker::Run(std::size_t rowCount, std::size_t top) {
         const std::size_t count = std::min(rowCount, rows_.Size());
         input.paths.reserve(count);
         for (std::size_t row = 0; row < count; ++row) {
-            input.paths.push_back(rows_.File(row).path);
-            input.below = rows_.File(row).relativeStart;
+            const PreviewFile& file = rows_.File(row);
+            if (!WouldBeTagged(file) || file.problem != PathProblem::None) continue;
+            input.paths.push_back(file.path);
+            input.below = file.relativeStart;
         }
     }
-    std::vector<PatternSuggestion> suggestions = SuggestPatterns(input, top);
+    Suggestions suggestions;
+    suggestions.set = SuggestSet(input);
+    suggestions.singles = SuggestPatterns(input, top);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         suggestions_ = std::move(suggestions);
