@@ -198,6 +198,7 @@ class PreviewWindow(unittest.TestCase):
         # An empty pattern tags nothing and would read back as the default.
         self.assertEqual(out["use"][3], ["0", "[album]\\[artist]-[track]", "0"])
         self.assertIn("empty", out["warnings"][1][0])
+        self.assertIn("[artist]-[track]", out["warnings"][1][0], "what the plugin puts back")
         # What was stored is what the next start shows.
         self.assertEqual(out["exited"], [["1"]])
         self.assertEqual(out["text"], [["[album]\\[artist]-[track]"]])
@@ -417,7 +418,10 @@ class PreviewWindow(unittest.TestCase):
         steps += [word for row in range(len(names)) for word in ("background", str(row))]
         steps += ["choose", "1009", "4", "wait", "cells", "status", "choose", "1009", "0",
                   "checked", "1011", "click", "1011", "wait", "cells", "status", "checked", "1011",
-                  "use", "settings"]
+                  "use", "settings", "click", "1011"]
+        # Sorted by Result, the rows move, and their colours with them.
+        steps += ["sort", "7", "cells"]
+        steps += [word for row in range(len(names)) for word in ("background", str(row))]
         out = drive(*steps, stored=layout)
 
         expected = expected_rows(self.root, names, layout)
@@ -427,22 +431,27 @@ class PreviewWindow(unittest.TestCase):
         self.assertIn("does not fit: tagged anyway", [row[RESULT] for row in expected])
         self.assertEqual(out["status"][0][6], "%d do not fit" % len(misfits(expected)))
         # Misfit rows are painted apart, and only they.
-        set_apart = {row: colour for row, colour in out["background"]}
+        set_apart = {row: colour for row, colour in out["background"][:len(names)]}
         for row, cells in enumerate(expected):
             misfit = cells[RESULT].startswith("does not fit")
             self.assertEqual(set_apart[str(row)] == "FFE4E4", misfit, cells)
         # The filter's last choice keeps the misfits alone.
         filtered = plain(out["cell"][len(names):len(names) + len(misfits(expected))])
-        self.assertEqual(filtered, misfits(expected))
+        self.assertEqual(sorted(filtered), sorted(misfits(expected)), "still sorted by Result")
         self.assertEqual(out["status"][1][0], "%d of %d files shown" % (len(filtered), len(names)))
         # Checked, misfits are not tagged and get nothing; the setting is
         # stored with the set.
         refused = expected_rows(self.root, names, layout, only_when_fits=True)
-        self.assertEqual(plain(out["cell"][-len(names):]), refused)
+        self.assertEqual(plain(out["cell"][-2 * len(names):-len(names)]), refused)
         self.assertEqual(out["status"][2][1], "%d would be tagged"
                          % [row[RESULT] for row in refused].count("tagged"))
         self.assertEqual(out["checked"], [["0"], ["1"]])
         self.assertEqual(out["settings"], [["1"]])
+        sorted_rows = out["cell"][-len(names):]
+        self.assertNotEqual(plain(sorted_rows), expected, "the sort moved rows")
+        self.assertEqual(sorted(plain(sorted_rows)), sorted(expected))
+        for (row, colour), cells in zip(out["background"][len(names):], sorted_rows):
+            self.assertEqual(colour == "FFE4E4", cells[RESULT].startswith("does not fit"), cells)
 
     def test_suggest_leads_to_a_set_that_reads_every_track(self):
         tracks = ["Band %d/Album %d (%d)/%02d - Song %d" % (i % 3, i % 4, 1990 + i % 4, i % 9 + 1, i)
@@ -470,7 +479,8 @@ class PreviewWindow(unittest.TestCase):
                     "suggest", str(len(patterns) + 1), "cancel",
                     "text", "1001", "items", "1012", "checked", "1011",
                     "suggest", "wait", "text", "1001", "items", "1012", "checked", "1011",
-                    "cells", "status", stored="[artist]-[track]")
+                    "cells", "status", "choose", "1009", "6", "wait", "cells",
+                    stored="[artist]-[track]")
         lines = [s[0] for s in out["suggestion"]]
         count = len(patterns) + 1 + len(ranked)
         self.assertEqual(len(lines), 2 * count)
@@ -496,7 +506,10 @@ class PreviewWindow(unittest.TestCase):
         names = in_walk_order(window_tree)
         expected = expected_rows(os.path.join(self.root, "window"), names, patterns,
                                  only_when_fits=True)
-        self.assertEqual(plain(out["cell"]), expected)
+        self.assertEqual(plain(out["cell"][:len(names)]), expected)
+        # Show's choice for the second pattern: the rows it read, alone.
+        self.assertEqual(out["cell"][len(names):], [row for row in expected if row[-1] == "2"])
+        out["cell"] = out["cell"][:len(names)]
         # Every track read by a pattern of the set, and no misfit left.
         self.assertEqual(out["status"][0][1], "%d would be tagged" % len(tracks))
         self.assertEqual(out["status"][0][6], "0 do not fit")

@@ -10,10 +10,6 @@
 
 namespace {
 
-// The share of the list's width each column gets; none narrower than its
-// heading with a sort arrow.
-constexpr int kColumnWeights[kColumnCount] = {240, 100, 100, 140, 60, 50, 50, 270, 40};
-
 constexpr const char* kFilterNames[] = {"All files", "Tagged", "Not tagged",
                                         "Recognising nothing", "Does not fit"};
 
@@ -44,24 +40,12 @@ void FileList::Create(const ControlMaker& maker) {
                             reinterpret_cast<HMENU>(INT_PTR(kFileListId)), maker.instance, nullptr);
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(maker.font), FALSE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    AddColumns();
+    columns_.Create(list_);
     tip_.Create(maker, list_);
     HWND parent = parent_;
     worker_ = std::make_unique<MatchWorker>(rows_, rowsLock_, [parent] {
         PostMessageA(parent, kValuesReady, 0, 0);
     });
-}
-
-void FileList::AddColumns() {
-    for (int c = 0; c < kColumnCount; ++c) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        const bool number = c == kYearColumn || c == kTrackColumn || c == kUsedColumn;
-        column.fmt = number ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = kColumnWeights[c];
-        column.pszText = const_cast<char*>(kColumnTitles[c]);
-        SendMessageA(list_, LVM_INSERTCOLUMNA, WPARAM(c), reinterpret_cast<LPARAM>(&column));
-    }
 }
 
 void FileList::PlaceFilter(Placer& placer, int x, int y, int labelWidth, int boxWidth) {
@@ -71,65 +55,6 @@ void FileList::PlaceFilter(Placer& placer, int x, int y, int labelWidth, int box
 
 void FileList::PlaceList(Placer& placer, int x, int y, int width, int height) {
     placer.Move(list_, x, y, width, height);
-}
-
-// The columns share the list's width, a vertical scroll bar's room kept so
-// that its coming does not add a horizontal one.
-void FileList::FitColumns() {
-    RECT client;
-    GetClientRect(list_, &client);
-    const bool scrollBar = GetWindowLongA(list_, GWL_STYLE) & WS_VSCROLL;
-    int left = int(client.right) - (scrollBar ? 0 : GetSystemMetrics(SM_CXVSCROLL));
-    int leftWeight = 0;
-    for (int c = 0; c < kColumnCount; ++c) {
-        if (userWidths_[c] > 0) {
-            left -= userWidths_[c];
-        } else {
-            leftWeight += kColumnWeights[c];
-        }
-    }
-    // Columns whose share would not hold their heading get just that; the
-    // others share what is left.
-    int least[kColumnCount];
-    bool pinned[kColumnCount] = {};
-    const int shared = std::max(left, 0), sharedWeight = std::max(leftWeight, 1);
-    for (int c = 0; c < kColumnCount; ++c) {
-        if (userWidths_[c] > 0) continue;
-        const int heading = int(SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0,
-                                             reinterpret_cast<LPARAM>(kColumnTitles[c])));
-        least[c] = heading + 32;  // the heading's margins and sort arrow
-        pinned[c] = shared * kColumnWeights[c] / sharedWeight < least[c];
-        if (pinned[c]) {
-            left -= least[c];
-            leftWeight -= kColumnWeights[c];
-        }
-    }
-    for (int c = 0; c < kColumnCount; ++c) {
-        int width = userWidths_[c];
-        if (width <= 0) {
-            width = pinned[c] ? least[c]
-                              : std::max(least[c], std::max(left, 0) * kColumnWeights[c] /
-                                                       std::max(leftWeight, 1));
-        }
-        if (width != int(SendMessageA(list_, LVM_GETCOLUMNWIDTH, WPARAM(c), 0))) {
-            SendMessageA(list_, LVM_SETCOLUMNWIDTH, WPARAM(c), MAKELPARAM(width, 0));
-        }
-    }
-}
-
-void FileList::SetUserWidths(const int (&widths)[kColumnCount]) {
-    std::copy(std::begin(widths), std::end(widths), std::begin(userWidths_));
-    FitColumns();
-}
-
-// The width the user dragged a column to is kept as it is.
-void FileList::OnColumnSized(const NMHEADERW& header) {
-    if (header.iItem < 0 || header.iItem >= kColumnCount || !header.pitem ||
-        !(header.pitem->mask & HDI_WIDTH)) {
-        return;
-    }
-    userWidths_[header.iItem] = std::max(1, header.pitem->cxy);
-    FitColumns();
 }
 
 void FileList::Clear() {
@@ -242,7 +167,7 @@ bool FileList::OnNotify(const NMHDR& header, LRESULT& result) {
         return true;
     }
     if (header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA) {
-        OnColumnSized(reinterpret_cast<const NMHEADERW&>(header));
+        columns_.OnSized(reinterpret_cast<const NMHEADERW&>(header));
         return true;
     }
     if (header.hwndFrom != list_) return false;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tools/preview-window/cell_tip.h"
+#include "tools/preview-window/list_columns.h"
 #include "tools/preview-window/match_worker.h"
 #include "tools/preview-window/preview_rows.h"
 #include "tools/preview-window/window_controls.h"
@@ -38,12 +39,7 @@ public:
     void Create(const ControlMaker& maker);
     void PlaceFilter(Placer& placer, int x, int y, int labelWidth, int boxWidth);
     void PlaceList(Placer& placer, int x, int y, int width, int height);
-    // Shares the width among the columns, once the list has its size: a
-    // column the user has sized keeps its width, the others share the rest.
-    void FitColumns();
-    // 0 for a column the user has not sized.
-    void SetUserWidths(const int (&widths)[kColumnCount]);
-    const int (&UserWidths() const)[kColumnCount] { return userWidths_; }
+    ListColumns& Columns() { return columns_; }
 
     HWND List() const { return list_; }
     const PreviewRows& Rows() const { return rows_; }
@@ -64,7 +60,6 @@ public:
     ListFigures Figures() const;
 
 private:
-    void AddColumns();
     void ShowPatternChoices(std::size_t patterns);
     void RequestValues();
     const ValueTable& ValuesOfRow(std::size_t row, std::size_t& valueRow);
@@ -72,7 +67,6 @@ private:
     void FillCell(NMLVDISPINFOW& info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
     void DrawFileName(const NMLVCUSTOMDRAW& draw, bool misfit);
-    void OnColumnSized(const NMHEADERW& header);
     bool Arranged() const { return sortColumn_ >= 0 || filter_ != ResultFilter::All; }
     std::size_t RowAt(std::size_t index) const;
     struct Selection {
@@ -89,7 +83,7 @@ private:
     HWND filterLabel_ = nullptr, filterBox_ = nullptr;
     HWND list_ = nullptr;
     CellTip tip_;
-    int userWidths_[kColumnCount] = {};
+    ListColumns columns_;
 
     PreviewRows rows_;
     std::shared_mutex rowsLock_;  // held while rows are added or cleared

@@ -12,6 +12,7 @@
 #include "tools/preview-window/folder_box.h"
 #include "tools/preview-window/pattern_box.h"
 #include "tools/preview-window/status_bar.h"
+#include "tools/preview-window/stored_set.h"
 #include "tools/preview-window/suggest_button.h"
 #include "tools/preview-window/window_settings.h"
 #include "ui/plain_window.h"
@@ -53,7 +54,6 @@ private:
     void UpdateStatus();
     void UpdateSuggest();
     void OnSuggestionsReady();
-    bool ConfirmUnstoredSet();
     void Close();
 
     HINSTANCE instance_;
@@ -67,14 +67,14 @@ private:
     FolderBox folderBox_;
     FileList fileList_;
     StatusBar status_;
-    PatternSet stored_;
+    StoredSet stored_;
     std::unique_ptr<PlainWindow> plain_;
 };
 
 PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
                              HostDecoders host)
     : instance_(instance), folderBox_(std::move(host)) {
-    stored_ = ReadStoredPatternSet();
+    stored_.Read();
 
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = sizeof metrics;
@@ -90,12 +90,12 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
         remembered ? size.width : 960, remembered ? size.height : 600, nullptr, this);
 
-    fallbackBox_.Set(stored_.fallbacks, stored_.onlyWhenFits);
+    fallbackBox_.Set(stored_.Get().fallbacks, stored_.Get().onlyWhenFits);
     int widths[kColumnCount] = {};
     ReadColumnWidths(widths, kColumnCount);
-    fileList_.SetUserWidths(widths);
+    fileList_.Columns().SetUserWidths(widths);
     editing_ = patternBox_.Edit();
-    patternBox_.SetPattern(options.patternGiven ? options.pattern : stored_.pattern);
+    patternBox_.SetPattern(options.patternGiven ? options.pattern : stored_.Get().pattern);
     // Setting a text equal to the box's own sends no change.
     OnPatternChanged();
     const std::string folder = options.folder.empty() ? ReadLastFolder() : options.folder;
@@ -227,7 +227,7 @@ void PreviewWindow::Layout() {
         fileList_.PlaceList(placer, kMargin, y, width - 2 * kMargin,
                             std::max(0, int(client.bottom) - statusHeight - kMargin - y));
     }
-    fileList_.FitColumns();
+    fileList_.Columns().Fit();
     // Once every control is in its place, all is painted once: a control
     // that moved leaves nothing of itself behind where it was.
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -313,21 +313,10 @@ PatternSet PreviewWindow::EditedSet() const {
     return {patternBox_.Pattern(), fallbackBox_.Fallbacks(), fallbackBox_.OnlyWhenFits()};
 }
 
-// A pattern the setting would cut is refused rather than stored cut, and an
-// empty one would read back as the default pattern: neither is stored.
-bool PreviewWindow::SetStorable() const {
-    const std::string& pattern = patternBox_.Pattern();
-    return !pattern.empty() && pattern.size() <= kMaxMatchInput && EditedSet() != stored_;
-}
+bool PreviewWindow::SetStorable() const { return stored_.Storable(EditedSet()); }
 
-// What was stored is read back, as the plugin will read it.
 void PreviewWindow::UseSet() {
-    if (!SetStorable()) return;
-    if (!StorePatternSet(EditedSet())) {
-        MessageBoxA(window_, "The patterns could not all be stored.", "PathTagger Preview",
-                    MB_OK | MB_ICONERROR);
-    }
-    stored_ = ReadStoredPatternSet();
+    stored_.Store(window_, EditedSet());
     patternBox_.EnableUse(SetStorable());
 }
 
@@ -365,21 +354,12 @@ void PreviewWindow::UpdateSuggest() {
 // what was there.
 void PreviewWindow::OnSuggestionsReady() {
     const PatternSet before = EditedSet();
-    auto asUsed = [&before](const SuggestedPatterns& suggested) {
-        PatternSet set = before;
-        if (suggested.patterns.empty()) return set;
-        set.pattern = suggested.patterns.front();
-        if (suggested.isSet) {
-            set.fallbacks.assign(suggested.patterns.begin() + 1, suggested.patterns.end());
-            set.onlyWhenFits = true;
-        }
-        return set;
-    };
     SuggestedPatterns chosen;
     const bool used = suggest_.OnReady(
-        folderBox_.Serial(), [&](const SuggestedPatterns& s) { ShowSet(asUsed(s)); }, chosen);
+        folderBox_.Serial(),
+        [&](const SuggestedPatterns& s) { ShowSet(SetWithSuggestion(before, s)); }, chosen);
     UpdateSuggest();
-    ShowSet(used ? asUsed(chosen) : before);
+    ShowSet(used ? SetWithSuggestion(before, chosen) : before);
     SetFocus(patternBox_.Edit());
 }
 
@@ -390,47 +370,19 @@ void PreviewWindow::ShowSet(const PatternSet& set) {
     OnPatternChanged();
 }
 
-std::string Described(const PatternSet& set) {
-    std::string text = "Pattern: " + set.pattern + "\r\nFallbacks:";
-    for (const std::string& fallback : set.fallbacks) text += "\r\n    " + fallback;
-    if (set.fallbacks.empty()) text += " none";
-    return text + "\r\nOnly tag files that a pattern of the set fits: " +
-           (set.onlyWhenFits ? "yes" : "no");
-}
-
-// True when the window may close: the user was asked once about an edited
-// set that was never stored, or a fallback typed and never added, and did
-// not cancel.
-bool PreviewWindow::ConfirmUnstoredSet() {
-    const std::string typed = fallbackBox_.Typed();
-    const std::string typedNote =
-        typed.empty() ? "" : "The fallback box holds \"" + typed + "\", which was never added.";
-    if (SetStorable()) {
-        const std::string question =
-            "The patterns in the window have not been stored:\r\n\r\n" +
-            Described(EditedSet()) + "\r\n\r\n" + (typed.empty() ? "" : typedNote + "\r\n\r\n") +
-            "Store them before closing? The plugin tags with the stored set.";
-        switch (MessageBoxA(window_, question.c_str(), "PathTagger Preview",
-                            MB_YESNOCANCEL | MB_ICONQUESTION)) {
-            case IDYES: UseSet(); return true;
-            case IDNO: return true;
-            default: return false;
-        }
-    }
-    if (typed.empty()) return true;
-    return MessageBoxA(window_, (typedNote + "\r\n\r\nClose without it?").c_str(),
-                       "PathTagger Preview", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
-}
-
 void PreviewWindow::Close() {
-    if (!ConfirmUnstoredSet()) return;
+    switch (stored_.AskBeforeClosing(window_, EditedSet(), fallbackBox_.Typed())) {
+        case StoredSet::Closing::Store: UseSet(); break;
+        case StoredSet::Closing::Drop: break;
+        case StoredSet::Closing::Stay: return;
+    }
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(window_, &placement)) {
         const RECT& r = placement.rcNormalPosition;
         StoreWindowSize({int(r.right - r.left), int(r.bottom - r.top)});
     }
-    StoreColumnWidths(fileList_.UserWidths(), kColumnCount);
+    StoreColumnWidths(fileList_.Columns().UserWidths(), kColumnCount);
     PostQuitMessage(0);
 }
 

@@ -49,3 +49,14 @@ bool SuggestButton::OnReady(std::uint32_t serial,
     if (serial_ != serial) return false;
     return ChooseSuggestion(parent_, suggestions.set, suggestions.singles, preview, chosen);
 }
+
+PatternSet SetWithSuggestion(const PatternSet& set, const SuggestedPatterns& suggested) {
+    PatternSet changed = set;
+    if (suggested.patterns.empty()) return changed;
+    changed.pattern = suggested.patterns.front();
+    if (suggested.isSet) {
+        changed.fallbacks.assign(suggested.patterns.begin() + 1, suggested.patterns.end());
+        changed.onlyWhenFits = true;
+    }
+    return changed;
+}

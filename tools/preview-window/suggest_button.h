@@ -9,6 +9,7 @@
 
 #include "tools/preview-window/suggest_worker.h"
 #include "tools/preview-window/suggestion_dialog.h"
+#include "tools/preview-window/window_settings.h"
 #include "tools/preview-window/window_controls.h"
 
 class SuggestButton {
@@ -36,3 +37,8 @@ private:
     std::unique_ptr<SuggestWorker> worker_;
     std::uint32_t serial_ = 0;
 };
+
+// The set as a suggestion changes it: a suggested set replaces the pattern
+// and the fallbacks and leaves alone the files none of its patterns fits; a
+// single layout replaces the pattern alone.
+PatternSet SetWithSuggestion(const PatternSet& set, const SuggestedPatterns& suggested);
