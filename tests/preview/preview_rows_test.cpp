@@ -133,7 +133,7 @@ TEST(ValueTable, MisfitsSayTheyDoNotFitAndAreRefusedOnlyWhenAsked) {
 
     const ValueTable onlyFits = Matched(rows, ChoiceOf({layout}, true));
     EXPECT_EQ(Results(rows, onlyFits),
-              (std::vector<std::string>{"tagged", "nothing recognised", why + "not tagged",
+              (std::vector<std::string>{"tagged", "no decoder for .jpg", why + "not tagged",
                                         "decoder cannot write tags",
                                         "not tagged: path longer than 259 characters"}));
     for (int c = kArtistColumn; c <= kTrackColumn; ++c) {
@@ -142,7 +142,8 @@ TEST(ValueTable, MisfitsSayTheyDoNotFitAndAreRefusedOnlyWhenAsked) {
     const PreviewCounts refused = CountResults(rows, onlyFits);
     EXPECT_EQ(refused.doesNotFit, 1u);
     EXPECT_EQ(refused.tagged, 1u);
-    EXPECT_EQ(refused.nothingRecognised, 1u);
+    EXPECT_EQ(refused.nothingRecognised, 0u);
+    EXPECT_EQ(refused.noDecoder, 1u);
 }
 
 // The rows take the values of the first pattern that fits, as the plugin

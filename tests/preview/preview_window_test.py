@@ -90,7 +90,7 @@ def expected_rows(root, names, patterns, only_when_fits=False):
     the plugin's choice among patterns: the first that fits, otherwise the
     first pattern's writes, or none when only fitting files are tagged. Only
     a file with a decoder can be a misfit; its Result's reason is left out
-    (see plain)."""
+    (see plain). One without a decoder says so, refused or not."""
     patterns = [patterns] if isinstance(patterns, str) else patterns
     each = [previewed(root, names, pattern) for pattern in patterns]
     rows = []
@@ -99,7 +99,8 @@ def expected_rows(root, names, patterns, only_when_fits=False):
         fits = bool(fitting)
         writes = each[fitting[0]][i][0] if fits else ({} if only_when_fits else each[0][i][0])
         extension = os.path.splitext(name)[1].lstrip(".")
-        if not writes:
+        refused = not fits and only_when_fits
+        if not writes and not refused:
             result = "nothing recognised"
         elif not extension:
             result = "no decoder: no extension"

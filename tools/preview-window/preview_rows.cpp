@@ -91,8 +91,11 @@ bool WouldBeTagged(const PreviewFile& file) {
 // misfit it refuses, then nothing to write, then the decoder.
 ResultKind KindOfResult(const MatchOutcome& outcome, const PreviewFile& file) {
     if (file.problem != PathProblem::None) return ResultKind::UnusablePath;
-    if (IsMisfit(outcome, file) && outcome.onlyWhenFits) return ResultKind::DoesNotFit;
-    if (!outcome.recognised) return ResultKind::NothingRecognised;
+    // Refused for not fitting, a file without a decoder says so, as it
+    // would whatever the pattern.
+    const bool refused = !outcome.fits && outcome.onlyWhenFits;
+    if (refused && IsMisfit(outcome, file)) return ResultKind::DoesNotFit;
+    if (!refused && !outcome.recognised) return ResultKind::NothingRecognised;
     switch (file.decoder) {
         case DecoderStatus::None:
         case DecoderStatus::HostNotFound: return ResultKind::NoDecoder;
