@@ -518,6 +518,15 @@ class PreviewWindow(unittest.TestCase):
         self.assertNotIn("", used)
         self.assertEqual(len(set(used)), len(patterns), "each pattern of the set reads some")
 
+    def test_suggest_says_when_there_is_nothing_to_suggest(self):
+        make_tree(self.root, ["Band/Album/cover.jpg", "Band/Album/rip.log", "Band/list.m3u"])
+        out = drive("launch", WINDOW, "--folder", windows_path(self.root), "wait",
+                    "key", "Alt+G", "dialog", "Cancel", "alive", "text", "1001",
+                    stored="[artist]-[track]")
+        self.assertIn("Nothing to suggest", " ".join(out["dialog"][0]))
+        self.assertEqual(out["alive"], [["1"]])
+        self.assertEqual(out["text"], [["[artist]-[track]"]])
+
     def test_the_set_is_stored_as_one_and_read_back(self):
         make_tree(self.root, SMALL_TREE)
         names = in_walk_order(SMALL_TREE)

@@ -189,7 +189,13 @@ bool ChooseSuggestion(HWND owner, const std::vector<PatternSuggestion>& set,
     dialog.Item(kButton, L"Use this set", WS_TABSTOP | BS_DEFPUSHBUTTON, 206, 179, 70, 14, IDOK);
     dialog.Item(kButton, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 283, 179, 50, 14, IDCANCEL);
     Chooser chooser = MakeChooser(set, singles);
-    if (chooser.entries.empty()) return false;
+    if (chooser.entries.empty()) {
+        MessageBoxA(owner,
+                    "Nothing to suggest: no pattern fits any of the files below the folder that"
+                    " the plugin would tag (those whose extension a decoder of the host reads).",
+                    "Suggested patterns", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
     chooser.preview = &preview;
     const INT_PTR answer = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), owner,
                                                    ChooserProcedure,
