@@ -23,7 +23,9 @@ bool StoredSet::Storable(const PatternSet& edited) const {
 
 void StoredSet::Store(HWND owner, const PatternSet& edited) {
     if (!Storable(edited)) return;
-    if (!StorePatternSet(edited)) {
+    // Against what is stored now: another program may have changed it since.
+    Read();
+    if (!StorePatternSet(edited, stored_)) {
         MessageBoxA(owner, "The patterns could not all be stored.", kTitle, MB_OK | MB_ICONERROR);
     }
     Read();

@@ -103,29 +103,38 @@ std::string FallbackValueName(std::size_t index) {
 // - the fallback list is cut first (".2" deleted: the plugin stops at the
 //   first missing value), then written from its end, ".2" last: a reader
 //   sees no fallbacks or the whole new list, never old ones with new;
-// - the pattern comes after its fallbacks.
+// - the pattern comes after its fallbacks;
+// - only what differs from the stored set is written: a change of one of
+//   the three is a single write, which no reader sees half done.
 // The pattern in force of this process is not changed: the caller reads
 // the set back, as the plugin would.
-bool StorePatternSet(const PatternSet& set) {
+bool StorePatternSet(const PatternSet& set, const PatternSet& was) {
     if (set.fallbacks.size() > std::size_t(kMaxFallbackPatterns)) return false;
     bool stored = true;
-    if (set.onlyWhenFits) {
+    if (set.onlyWhenFits && !was.onlyWhenFits) {
         stored = WriteRegistryDword(1, kOnlyWhenFitsValueName, HKEY_CURRENT_USER,
                                     kSettingsSubkey) == ERROR_SUCCESS;
     }
-    stored = DeleteSetting(FallbackValueName(0).c_str()) && stored;
-    for (std::size_t n = std::size_t(kMaxFallbackPatterns); n-- > 1;) {
-        const std::string name = FallbackValueName(n);
-        stored = (n < set.fallbacks.size() ? WriteSetting(name.c_str(), set.fallbacks[n]) ==
-                                                 ERROR_SUCCESS
-                                           : DeleteSetting(name.c_str())) &&
-                 stored;
+    if (set.fallbacks != was.fallbacks) {
+        stored = DeleteSetting(FallbackValueName(0).c_str()) && stored;
+        for (std::size_t n = std::size_t(kMaxFallbackPatterns); n-- > 1;) {
+            const std::string name = FallbackValueName(n);
+            stored = (n < set.fallbacks.size()
+                          ? WriteSetting(name.c_str(), set.fallbacks[n]) == ERROR_SUCCESS
+                          : DeleteSetting(name.c_str())) &&
+                     stored;
+        }
+        if (!set.fallbacks.empty()) {
+            stored = WriteSetting(FallbackValueName(0).c_str(), set.fallbacks[0]) ==
+                         ERROR_SUCCESS &&
+                     stored;
+        }
     }
-    if (!set.fallbacks.empty()) {
-        stored = WriteSetting(FallbackValueName(0).c_str(), set.fallbacks[0]) == ERROR_SUCCESS &&
-                 stored;
+    if (set.pattern != was.pattern) {
+        stored = WriteSetting(kTagPatternValueName, set.pattern) == ERROR_SUCCESS && stored;
     }
-    stored = WriteSetting(kTagPatternValueName, set.pattern) == ERROR_SUCCESS && stored;
-    if (!set.onlyWhenFits) stored = DeleteSetting(kOnlyWhenFitsValueName) && stored;
+    if (!set.onlyWhenFits && was.onlyWhenFits) {
+        stored = DeleteSetting(kOnlyWhenFitsValueName) && stored;
+    }
     return stored;
 }

@@ -37,8 +37,8 @@ struct PatternSet {
 
 // The set stored now, as the plugin reads it.
 PatternSet ReadStoredPatternSet();
-// Stores the set, its pattern made the pattern in force; false when a value
+// Stores the set in place of was, the set stored now; false when a value
 // could not be written. The values are written one by one, in the order
-// that keeps every state between the old set and the new one safe for a
-// conversion that reads them meanwhile (see the definition).
-bool StorePatternSet(const PatternSet& set);
+// that keeps every state between the old set and the new one on the careful
+// side for a conversion that reads them meanwhile (see the definition).
+bool StorePatternSet(const PatternSet& set, const PatternSet& was);
