@@ -60,6 +60,12 @@ struct FolderVerdict {
     long Score() const { return right - kWrongWeight * wrong; }
 };
 
+// The file's name with the backslash before it, within the path.
+const char* NameWithItsBackslash(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return path.c_str() + (slash == std::string::npos ? 0 : slash);
+}
+
 // What decides a folder's parts: its last three names, each as its shape,
 // but for the names the parts spell as they are (a compilation's folder, a
 // disc folder's word), and whether more folders are above them.
@@ -206,7 +212,7 @@ private:
     }
 
     // What a file form reads from the file's name; null where it does not
-    // fit. A form names no folder, so the whole path reads as the name.
+    // fit. A form names no folder, so it is read from the name alone.
     const NameReading* NameReadingOf(std::size_t i, std::size_t form) {
         FileEntry& file = files_[i];
         for (const auto& name : file.names) {
@@ -217,7 +223,8 @@ private:
         Misfit why;
         const FileForm& f = FileForms()[form];
         std::optional<NameReading> reading;
-        if (PathFits(f.pattern.c_str(), f.named, input_.paths[i].c_str(), values, why)) {
+        if (PathFits(f.pattern.c_str(), f.named, NameWithItsBackslash(input_.paths[i]), values,
+                     why)) {
             reading = ReadNames(values);
         }
         file.names.push_back({form, std::move(reading)});
