@@ -5,6 +5,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "tagging/pattern_check.h"
+#include "tagging/misfit_description.h"
 #include "tagging/pattern_fit.h"
 #include "tagging/tag_pattern_matcher.h"
 #include "tagging/tag_values.h"

@@ -41,6 +41,10 @@ def windows_path(path):
     return ("Z:" if under_wine() else "") + path.replace("/", "\\")
 
 
+def make_tree(root, name):
+    return layout_trees.make_tree(root, name, "utf-8" if under_wine() else "latin-1")
+
+
 def suggested_set(root):
     code, out, err = run(["--suggest", folder_argument(root), "--set"])
     if code != 0:
@@ -74,7 +78,7 @@ class SuggestedSets(unittest.TestCase):
 
     def check_layout(self, name):
         with tempfile.TemporaryDirectory() as root:
-            truth = layout_trees.make_tree(root, name)
+            truth = make_tree(root, name)
             chosen = suggested_set(root)
             self.assertTrue(chosen, name)
             self.assertLessEqual(len(chosen), 9)
@@ -114,7 +118,7 @@ class ReadRight(unittest.TestCase):
         right = files = 0
         for name in layout_trees.LAYOUTS:
             with tempfile.TemporaryDirectory() as root:
-                truth = layout_trees.make_tree(root, name)
+                truth = make_tree(root, name)
                 writes = written(root, truth, [p for _, _, p in suggested_set(root)])
             for relative, expected in truth.items():
                 got = writes[relative]
