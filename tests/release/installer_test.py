@@ -34,7 +34,7 @@ OWN_NAMES = {"pathtagger.dll", "pathtagger", "pathtagger-preview.exe", "pathtagg
              "pathtagger preview.lnk"}
 LONGEST_PATH = 259  # what Windows starts a program from
 
-EXIT_IN_USE, EXIT_NOT_A_HOST, EXIT_TOO_LONG, EXIT_NOT_WRITTEN = 3, 4, 5, 6
+EXIT_IN_USE, EXIT_NOT_A_HOST, EXIT_TOO_LONG, EXIT_NOT_WRITTEN, EXIT_NOT_ITS_COPY = 3, 4, 5, 6, 7
 
 TEMPLATE = os.path.join(WORK_DIR, "template-prefix")
 
@@ -344,43 +344,46 @@ class Installer(unittest.TestCase):
             subprocess.run(unlock, check=True)
         self.assert_refused(prefix, status, EXIT_NOT_WRITTEN, before, host)
 
-    def test_a_move_whose_old_copy_cannot_be_removed_installs_nothing(self):
+    def lock(self, path):
+        """Makes a file that even root cannot delete or rename (the prefix's
+        removal unlocks it); skips the test where the file system has no
+        such flag. Returns the command that unlocks it."""
         if os.geteuid() != 0:
             self.skipTest("a file that root cannot delete needs the immutable flag")
-        prefix = self.fresh_prefix()
-        first = self.stage_host(prefix, r"C:\Program Files\First Host")
-        second = self.stage_host(prefix, r"C:\Program Files\Second Host")
-        self.assertEqual(self.install(prefix, "/D=" + first + r"\Compression"), 0)
-        entry = prefix.reg_values(UNINSTALL_KEY)
-        before = prefix.snapshot(second)
-        readme = prefix.unix(first + r"\Compression\PathTagger\README.txt")
-        locked = subprocess.run(["chattr", "+i", readme], capture_output=True)
+        locked = subprocess.run(["chattr", "+i", path], capture_output=True)
         if locked.returncode != 0:
             self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
-        try:
-            status = self.install(prefix, "/D=" + second + r"\Compression")
-        finally:
-            subprocess.run(["chattr", "-i", readme], check=True)
-        self.assertEqual(status, EXIT_NOT_WRITTEN)
-        self.assertEqual(prefix.snapshot(second), before)
-        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry, "the old copy keeps its entry")
+        return ["chattr", "-i", path]
+
+    def test_a_copy_that_cannot_be_replaced_whole_stays_whole_with_its_entry(self):
+        prefix = self.fresh_prefix()
+        first = self.stage_host(prefix, r"C:\H1")
+        second = self.stage_host(prefix, r"C:\H2")
+        self.assertEqual(self.install(prefix, "/D=" + first + r"\Compression"), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        before = prefix.snapshot(first, second, START_MENU)
+        unlock = self.lock(prefix.unix(first + r"\Compression\PathTagger\README.txt"))
+        for target, what in ((second, "a move"), (first, "an upgrade in place")):
+            with self.subTest(what):
+                status = self.install(prefix, "/D=" + target + r"\Compression")
+                self.assertEqual(status, EXIT_NOT_WRITTEN)
+                self.assertEqual(prefix.snapshot(first, second, START_MENU), before,
+                                 "the old copy whole: plugin, programs, uninstaller, shortcut")
+                self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+                self.assertTrue(prefix.exists(entry["UninstallString"].strip('"')))
+        subprocess.run(unlock, check=True)
+        self.assertEqual(self.uninstall(prefix), 0)
+        self.assertEqual(prefix.traces(), [])
 
     def test_an_uninstall_that_cannot_remove_a_file_says_so_and_can_be_run_again(self):
-        if os.geteuid() != 0:
-            self.skipTest("a file that root cannot delete needs the immutable flag")
         prefix = self.fresh_prefix()
         host = self.stage_host(prefix, STAGED_HOST)
         before = prefix.snapshot(host)
         self.assertEqual(self.install(prefix, "/D=" + host + r"\Compression"), 0)
         entry = prefix.reg_values(UNINSTALL_KEY)
-        readme = prefix.unix(host + r"\Compression\PathTagger\README.txt")
-        locked = subprocess.run(["chattr", "+i", readme], capture_output=True)
-        if locked.returncode != 0:
-            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
-        try:
-            status = self.uninstall(prefix)
-        finally:
-            subprocess.run(["chattr", "-i", readme], check=True)
+        unlock = self.lock(prefix.unix(host + r"\Compression\PathTagger\README.txt"))
+        status = self.uninstall(prefix)
+        subprocess.run(unlock, check=True)
         self.assertEqual(status, EXIT_NOT_WRITTEN)
         self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
         self.assertTrue(prefix.exists(entry["UninstallString"].strip('"')))
@@ -389,17 +392,58 @@ class Installer(unittest.TestCase):
         self.assertEqual(prefix.snapshot(host), before)
 
     def test_a_write_that_fails_halfway_takes_out_what_was_written(self):
-        prefix = self.fresh_prefix()
-        host = self.stage_host(prefix, STAGED_HOST)
         # A folder where the read-me goes: written after the DLL, and no
         # check before the first write can foresee it.
-        os.makedirs(prefix.unix(host + r"\Compression\PathTagger\README.txt"))
-        before = prefix.snapshot(host)
-        status = self.install(prefix, "/D=" + host + r"\Compression")
-        self.assertEqual(status, EXIT_NOT_WRITTEN)
-        self.assertEqual(prefix.snapshot(host), before)
-        self.assertIsNone(prefix.reg_values(UNINSTALL_KEY))
-        self.assertFalse(prefix.exists(START_MENU))
+        for case in ("fresh", "in place", "moved"):
+            with self.subTest(case):
+                prefix = self.fresh_prefix("-" + case.split()[-1])
+                host = self.stage_host(prefix, STAGED_HOST)
+                compression = host + r"\Compression"
+                readme = prefix.unix(compression + r"\PathTagger\README.txt")
+                old = {"fresh": None, "in place": compression,
+                       "moved": self.stage_host(prefix, r"C:\H1") + r"\Compression"}[case]
+                if old:
+                    self.assertEqual(self.install(prefix, "/D=" + old), 0)
+                if case == "in place":
+                    os.remove(readme)
+                os.makedirs(readme)
+                entry = prefix.reg_values(UNINSTALL_KEY)
+                before = prefix.snapshot(r"C:\H1" if old else host, host, START_MENU)
+                self.assertEqual(self.install(prefix, "/D=" + compression), EXIT_NOT_WRITTEN)
+                self.assertEqual(prefix.snapshot(r"C:\H1" if old else host, host, START_MENU),
+                                 before, "the copy before is back whole, with its shortcut")
+                self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+                self.assertEqual(prefix.exists(START_MENU), bool(old))
+
+    def test_a_copy_of_the_uninstaller_elsewhere_removes_nothing(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        for name in PREVIEW_VALUES:
+            prefix.set_value(SETTINGS_KEY, name, "1")
+        # A user's folder named like ours, holding files of the same names,
+        # with a DLL of that name beside it and the uninstaller copied in.
+        user = r"C:\users\Public\Documents\Mine"
+        for name in ["PathTagger.dll"] + ["PathTagger\\" + n for n in OWN_FILES[:-1]]:
+            path = prefix.unix(user + "\\" + name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(b"the user's own " + name.encode())
+        program = prefix.unix(user + r"\PathTagger\Uninstall.exe")
+        shutil.copy(prefix.unix(compression + r"\PathTagger\Uninstall.exe"), program)
+        for entry in ("names another copy", "none"):
+            with self.subTest(entry=entry):
+                if entry == "none":
+                    self.assertEqual(self.uninstall(prefix), 0)
+                before = prefix.snapshot(host, user, START_MENU)
+                registry = prefix.reg_values(UNINSTALL_KEY), prefix.reg_values(SETTINGS_KEY)
+                status = prefix.wine(program, "/S").returncode
+                prefix.wait_for_every_program()
+                self.assertEqual(status, EXIT_NOT_ITS_COPY)
+                self.assertEqual(prefix.snapshot(host, user, START_MENU), before)
+                self.assertEqual((prefix.reg_values(UNINSTALL_KEY),
+                                  prefix.reg_values(SETTINGS_KEY)), registry)
 
     def test_a_held_file_stops_the_install_and_the_plain_silent_uninstall(self):
         for name, how in (("PathTagger.dll", ["--load"]),  # loaded as the host loads it
