@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
-"""The installer and the uninstaller as a user of the host runs them, silently,
-under Wine, each case in a fresh prefix: into the host that InstalledTo names,
+"""The installer and the uninstaller as a user of the host runs them under Wine,
+each case in a fresh prefix: silently into the host that InstalledTo names,
 into a host found nowhere else, over a copy elsewhere, into folders that are no
-host's Compression folder, too deep or not writable, and with a file of theirs
-held by another process. Every run is judged by its exit status and by what it
-left on the disk, in the Add/Remove entry and in the Start menu.
+host's Compression folder, too deep or not writable, with a file of theirs held
+by another process, and the uninstaller copied elsewhere; and through their
+pages on a display of their own, driven by page_driver.exe: a refusal, a retry
+over a file in use, a write that cannot be taken out again, and a last page
+left open. Every run is judged by its exit status and by what it left on the
+disk, in the Add/Remove entry and in the Start menu.
 
-Usage: installer_test.py WINE_SESSION SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE WORK_DIR
+Usage: installer_test.py WINE_SESSION SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE PAGE_DRIVER
+                         WORK_DIR
 """
 import hashlib
 import os
@@ -18,7 +22,8 @@ import unittest
 
 from mutagen.id3 import ID3
 
-WINE_SESSION, SETUP, VERSION, HOST_EXE, ID3TAGS_DLL, HOLD_FILE, WORK_DIR = sys.argv[1:8]
+(WINE_SESSION, SETUP, VERSION, HOST_EXE, ID3TAGS_DLL, HOLD_FILE, PAGE_DRIVER,
+ WORK_DIR) = sys.argv[1:9]
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "demo"))
 import make_demo_tree  # noqa: E402
 
@@ -49,11 +54,13 @@ def make_template():
 class Prefix:
     """A fresh copy of the template, with its own wineserver."""
 
-    def __init__(self, name):
+    def __init__(self, name, display=None):
         self.root = os.path.join(WORK_DIR, name)
         self.remove()
         subprocess.run(["cp", "-a", "--reflink=auto", TEMPLATE, self.root], check=True)
         self.env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "LC_ALL")}
+        if display:
+            self.env["DISPLAY"] = display
         # File names in UTF-8; console output (reg.exe) in code page 437.
         self.env.update(WINEPREFIX=self.root, WINEARCH="win32", WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8")
@@ -85,9 +92,10 @@ class Prefix:
         argument, and cmd takes the quotes off again."""
         return self.wine("cmd", "/s", "/c", line)
 
-    def programs(self):
+    def programs(self, but=()):
         """The process ids of the programs running in the prefix, Wine's own
-        services and server left out."""
+        services and server left out, and those whose file names end in one
+        of but."""
         found = []
         mark = b"WINEPREFIX=" + self.root.encode()
         for pid in filter(str.isdigit, os.listdir("/proc")):
@@ -99,14 +107,15 @@ class Prefix:
                     program = f.read().split(b"\0")[0].decode("utf-8", "replace").lower()
             except OSError:
                 continue  # ended meanwhile
-            if not program.startswith("c:\\windows\\") and "wineserver" not in program:
+            if not program.startswith("c:\\windows\\") and "wineserver" not in program \
+                    and not program.endswith(tuple(n.lower() for n in but)):
                 found.append(int(pid))
         return found
 
-    def wait_for_every_program(self):
-        """Until every program of the prefix has ended: the uninstaller's
-        hand-over to its copy among them."""
-        for pid in self.programs():
+    def wait_for_every_program(self, but=()):
+        """Until every program of the prefix has ended (but those named):
+        the uninstaller's hand-over to its copy among them."""
+        for pid in self.programs(but):
             try:
                 handle = os.pidfd_open(pid)
             except ProcessLookupError:
@@ -185,7 +194,9 @@ def deep_folder(base, length):
     return base + "".join("\\" + name for name in names)
 
 
-class Installer(unittest.TestCase):
+class Steps(unittest.TestCase):
+    """What the cases of both kinds do."""
+
     def fresh_prefix(self, label=""):
         prefix = Prefix(self.id().split(".")[-1][5:40] + label)
         self.addCleanup(prefix.remove)
@@ -241,6 +252,21 @@ class Installer(unittest.TestCase):
         self.assertEqual(status, expected)
         self.assertEqual(prefix.traces(), [])
         self.assertEqual(prefix.snapshot(*hosts), before)
+
+    def lock(self, path):
+        """Makes a file that even root cannot delete or rename (the prefix's
+        removal unlocks it); skips the test where the file system has no
+        such flag. Returns the command that unlocks it."""
+        if os.geteuid() != 0:
+            self.skipTest("a file that root cannot delete needs the immutable flag")
+        locked = subprocess.run(["chattr", "+i", path], capture_output=True)
+        if locked.returncode != 0:
+            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
+        return ["chattr", "-i", path]
+
+
+class Installer(Steps):
+    """Silent runs."""
 
     def test_into_the_recorded_host_tag_through_it_and_uninstall_to_as_before(self):
         prefix = self.fresh_prefix()
@@ -343,17 +369,6 @@ class Installer(unittest.TestCase):
         finally:
             subprocess.run(unlock, check=True)
         self.assert_refused(prefix, status, EXIT_NOT_WRITTEN, before, host)
-
-    def lock(self, path):
-        """Makes a file that even root cannot delete or rename (the prefix's
-        removal unlocks it); skips the test where the file system has no
-        such flag. Returns the command that unlocks it."""
-        if os.geteuid() != 0:
-            self.skipTest("a file that root cannot delete needs the immutable flag")
-        locked = subprocess.run(["chattr", "+i", path], capture_output=True)
-        if locked.returncode != 0:
-            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
-        return ["chattr", "-i", path]
 
     def test_a_copy_that_cannot_be_replaced_whole_stays_whole_with_its_entry(self):
         prefix = self.fresh_prefix()
@@ -505,6 +520,182 @@ class Installer(unittest.TestCase):
                 self.assertEqual(prefix.snapshot(first, second), before)
 
 
+class PageDriver:
+    """page_driver.exe in a prefix, one step at a time."""
+
+    def __init__(self, prefix):
+        self.process = subprocess.Popen(["wine", PAGE_DRIVER], env=prefix.env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+
+    def step(self, word, *rest):
+        self.process.stdin.write(" ".join((word,) + rest).encode("utf-8") + b"\n")
+        self.process.stdin.flush()
+        answer = self.process.stdout.readline().decode("utf-8").rstrip("\r\n").split("\t")
+        assert answer[0] == word, "driver: %s" % "\t".join(answer)
+        return answer[1:]
+
+    def page(self, title):
+        """The page once its title holds title: its title, whether its first
+        button is Close and enabled, and its details."""
+        found, first, enabled, *details = self.step("page", title)
+        return found, first.replace("&", "") == "Close" and enabled == "1", details
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=60)
+        self.process.stdout.close()
+
+
+class Pages(Steps):
+    """The pages, as a person goes through them, on a display of their own."""
+
+    @classmethod
+    def setUpClass(cls):
+        read, write = os.pipe()
+        cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                     "1024x768x24", "-nolisten", "tcp"], pass_fds=(write,),
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as number:
+            cls.display = ":" + number.readline().strip()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.xvfb.terminate()
+        cls.xvfb.wait(timeout=30)
+
+    def fresh_prefix(self, label=""):
+        prefix = Prefix("page-" + self.id().split(".")[-1][5:35] + label, self.display)
+        self.addCleanup(prefix.remove)
+        return prefix
+
+    def driver(self, prefix, command):
+        driver = PageDriver(prefix)
+        self.addCleanup(driver.close)
+        driver.step("start", command)
+        return driver
+
+    def setup_command(self, folder):
+        return "Z:" + os.path.abspath(SETUP).replace("/", "\\") + " /D=" + folder
+
+    def hold(self, prefix, *how_and_path):
+        holder = prefix.popen(HOLD_FILE, *how_and_path)
+        self.addCleanup(holder.communicate, timeout=60)
+        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        return holder
+
+    def test_a_refused_move_says_so_and_leaves_close_to_press(self):
+        prefix = self.fresh_prefix()
+        first = self.stage_host(prefix, r"C:\H1") + r"\Compression"
+        second = self.stage_host(prefix, r"C:\H2") + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + first), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        before = prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+        self.lock(prefix.unix(first + r"\PathTagger\README.txt"))
+        driver = self.driver(prefix, self.setup_command(second))
+        driver.step("click", "1")  # Install
+        title, close, details = driver.page(": Nothing was installed")
+        self.assertTrue(close, "Close, enabled")
+        self.assertTrue(any("README.txt cannot be replaced" in line for line in details), details)
+        driver.step("click", "1")
+        self.assertEqual(driver.step("exited"), [str(EXIT_NOT_WRITTEN)])
+        self.assertEqual(prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU), before)
+        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+
+    def test_a_file_in_use_is_named_and_retry_goes_on_once_it_is_free(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        before = prefix.snapshot(host)
+        dll = compression + r"\PathTagger.dll"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        uninstaller = '"%s"' % prefix.reg_values(UNINSTALL_KEY)["UninstallString"].strip('"')
+        installed = prefix.snapshot(host, START_MENU)
+
+        with self.subTest("the uninstaller, cancelled"):
+            holder = self.hold(prefix, "--load", dll)
+            driver = self.driver(prefix, uninstaller)
+            text, = driver.step("dialog", "Cancel")
+            self.assertIn("PathTagger.dll is in use by the host", text)
+            self.assertEqual(driver.step("exited"), [str(EXIT_IN_USE)])
+            self.assertEqual(prefix.snapshot(host, START_MENU), installed)
+
+        with self.subTest("the installer, retried"):
+            driver = self.driver(prefix, self.setup_command(compression))
+            driver.step("click", "1")  # Install
+            self.assertIn("in use", driver.step("dialog", "Retry")[0])
+            self.assertIn("in use", driver.step("dialog")[0], "still held: asked again")
+            holder.communicate(timeout=60)
+            driver.step("dialog", "Retry")
+            title, close, _ = driver.page(": Completed")
+            self.assertTrue(close, "Close, enabled")
+            driver.step("click", "1")
+            self.assertEqual(driver.step("exited"), ["0"])
+
+        with self.subTest("the uninstaller, retried"):
+            holder = self.hold(prefix, "--load", dll)
+            driver = self.driver(prefix, uninstaller)
+            self.assertIn("in use", driver.step("dialog")[0])
+            holder.communicate(timeout=60)
+            driver.step("dialog", "Retry")
+            self.assertIn("Remove PathTagger", driver.step("dialog", "Yes")[0])
+            title, close, _ = driver.page(": Completed")
+            self.assertTrue(close, "Close, enabled")
+            driver.step("click", "1")
+            self.assertEqual(driver.step("exited"), ["0"])
+            prefix.wait_for_every_program(but=("page_driver.exe",))
+            self.assertEqual(prefix.traces(), [])
+            self.assertEqual(prefix.snapshot(host), before)
+
+    def test_the_uninstallers_last_page_may_stay_open_as_long_as_it_likes(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        before = prefix.snapshot(host)
+        self.assertEqual(self.install(prefix, "/D=" + host + r"\Compression"), 0)
+        program = prefix.reg_values(UNINSTALL_KEY)["UninstallString"].strip('"')
+        driver = self.driver(prefix, '"%s"' % program)
+        driver.step("dialog", "Yes")
+        title, close, _ = driver.page(": Completed")
+        # However long the person takes: whatever else runs meanwhile has
+        # every chance to end first.
+        prefix.wait_for_every_program(but=("uninstall.exe", "page_driver.exe"))
+        driver.step("click", "1")
+        self.assertEqual(driver.step("exited"), ["0"])
+        prefix.wait_for_every_program(but=("page_driver.exe",))
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+
+    def test_a_written_file_that_cannot_be_taken_out_keeps_its_entry_and_uninstaller(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        # The read-me cannot be written, and while NSIS asks what to do,
+        # the host loads the DLL written just before it.
+        before = prefix.snapshot(host)
+        readme = prefix.unix(compression + r"\PathTagger\README.txt")
+        os.makedirs(readme)
+        driver = self.driver(prefix, self.setup_command(compression))
+        driver.step("click", "1")
+        self.assertIn("README.txt", driver.step("dialog")[0])
+        holder = self.hold(prefix, "--load", compression + r"\PathTagger.dll")
+        driver.step("dialog", "Abort")
+        title, close, details = driver.page(": Stopped")
+        self.assertFalse(close, "Cancel, which takes out what was written")
+        driver.step("click", "2")
+        self.assertEqual(driver.step("exited"), [str(EXIT_NOT_WRITTEN)])
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        self.assertIsNotNone(entry, "what stays keeps its entry")
+        self.assertEqual(entry["CompressionFolder"].lower(), compression.lower())
+        self.assertTrue(prefix.exists(compression + r"\PathTagger.dll"))
+        holder.communicate(timeout=60)
+        driver.close()
+        os.rmdir(readme)
+        self.assertEqual(self.uninstall(prefix), 0, "and its uninstaller removes it")
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+
+
 if __name__ == "__main__":
     make_template()
-    unittest.main(argv=sys.argv[:1] + sys.argv[8:], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[9:], verbosity=2)
