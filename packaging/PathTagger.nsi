@@ -44,14 +44,16 @@ Page directory "" "" DirectoryLeave
 Page instfiles
 
 ; The Compression folder of the copy that the Add/Remove entry records, and
-; whether its install made that folder; empty when there is none.
+; whether its install made that folder, and its version; empty when there
+; is none.
 Var InstalledIn
 Var InstalledInCreated
+Var InstalledVersion
 ; 1 when this run makes $INSTDIR.
 Var Created
 ; 1 from the first write of this run on.
 Var Writing
-; 1 once this run has made the Start-menu shortcuts.
+; 1 once this run has begun to make the Start-menu shortcuts and the entry.
 Var Linked
 Var DoneText
 
@@ -59,6 +61,7 @@ Function .onInit
   StrCpy $DoneText "Completed"
   ReadRegStr $InstalledIn HKLM "${UNINSTALL_KEY}" "CompressionFolder"
   ReadRegDWORD $InstalledInCreated HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder"
+  ReadRegStr $InstalledVersion HKLM "${UNINSTALL_KEY}" "DisplayVersion"
   ${If} $InstalledIn != ""
   ${AndIfNot} ${FileExists} "$InstalledIn\PathTagger.dll"
   ${AndIfNot} ${FileExists} "$InstalledIn\${OWN_FOLDER}\${UNINSTALLER}"
@@ -280,8 +283,8 @@ Function DiscardReplaced
 FunctionEnd
 
 ; After a failed write what was written is taken out again, and the copy it
-; replaced comes back with its shortcuts; its entry was not touched before
-; the files were in. What cannot be taken out (the host may have loaded the
+; replaced comes back with its shortcuts and its entry. What cannot be taken
+; out (the host may have loaded the
 ; new DLL meanwhile) keeps an entry and an uninstaller, as after an
 ; uninstall that could not remove everything: that copy stays in place of
 ; the old one.
@@ -301,12 +304,16 @@ Function Withdraw
       DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ${ElseIf} $Linked = 1
       !insertmacro CREATE_SHORTCUTS "$InstalledIn\${OWN_FOLDER}"
+      StrCpy $R6 $InstalledIn
+      StrCpy $R7 $InstalledInCreated
+      StrCpy $R8 $InstalledVersion
+      Call WriteEntry
     ${EndIf}
     DetailPrint "Writing into $INSTDIR or the registry failed; what was written is removed again."
   ${Else}
     CreateDirectory "$INSTDIR\${OWN_FOLDER}"
     File "/oname=$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}" "${UNINSTALLER_EXE}"
-    Call WriteEntry
+    Call WriteThisEntry
     Call DiscardReplaced
     DetailPrint "Writing into $INSTDIR or the registry failed, and what is named above stays: \
 the entry and $INSTDIR\${OWN_FOLDER}\${UNINSTALLER} stay with it, to remove it once it is free."
@@ -363,30 +370,38 @@ Section "PathTagger" SecPlugin
   !insertmacro INSTALL_SHIPPED_TOOLS
   File "/oname=${UNINSTALLER}" "${UNINSTALLER_EXE}"
   !insertmacro WITHDRAW_ON_ERRORS
-  !insertmacro CREATE_SHORTCUTS "$INSTDIR\${OWN_FOLDER}"
   StrCpy $Linked 1
-  Call WriteEntry
+  !insertmacro CREATE_SHORTCUTS "$INSTDIR\${OWN_FOLDER}"
+  Call WriteThisEntry
   !insertmacro WITHDRAW_ON_ERRORS
   Call DiscardReplaced
   StrCpy $DoneText "Completed"
 SectionEnd
 
-; The Add/Remove entry of the copy in $INSTDIR.
+Function WriteThisEntry
+  StrCpy $R6 $INSTDIR
+  StrCpy $R7 $Created
+  StrCpy $R8 "${VERSION}"
+  Call WriteEntry
+FunctionEnd
+
+; The Add/Remove entry of the copy in the Compression folder $R6, whose
+; install made that folder when $R7 is 1, of version $R8.
 Function WriteEntry
   SectionGetSize ${SecPlugin} $0
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "PathTagger"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" $R8
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${OWN_FOLDER}\${UNINSTALLER},0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$R6\${OWN_FOLDER}\${UNINSTALLER},0"
   ; PathTagger's own folder: the Compression folder holds other plugins too.
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR\${OWN_FOLDER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$R6\${OWN_FOLDER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" \
-    '"$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}"'
+    '"$R6\${OWN_FOLDER}\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
-    '"$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}" /S'
+    '"$R6\${OWN_FOLDER}\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "CompressionFolder" "$INSTDIR"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder" $Created
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "CompressionFolder" $R6
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder" $R7
 FunctionEnd

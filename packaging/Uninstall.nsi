@@ -154,13 +154,13 @@ Section "Remove"
   StrCpy $HandOver "$R1.exe"
   ClearErrors
   CopyFiles /SILENT "$EXEPATH" $HandOver
-  Delete $R1
   ${If} ${Errors}
     StrCpy $HandOver ""
     DetailPrint "$INSTDIR\${UNINSTALLER} stays: no copy of it could be made to remove it."
     SetErrorLevel ${EXIT_NOT_WRITTEN}
     StrCpy $DoneText "Not everything was removed"
   ${EndIf}
+  Delete $R1
   ${If} ${Silent}
     Call StartHandOver
   ${EndIf}
