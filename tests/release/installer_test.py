@@ -495,6 +495,22 @@ class Installer(Steps):
         self.assertEqual(self.uninstall(prefix), 0)
         self.assertEqual(prefix.traces(), [])
 
+    def test_a_move_away_from_a_copy_in_use_changes_nothing(self):
+        prefix = self.fresh_prefix()
+        first = self.stage_host(prefix, r"C:\H1") + r"\Compression"
+        second = self.stage_host(prefix, r"C:\H2") + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + first), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        before = prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+        holder = prefix.popen(HOLD_FILE, "--load", first + r"\PathTagger.dll")
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            self.assertEqual(self.install(prefix, "/D=" + second), EXIT_IN_USE)
+        finally:
+            holder.communicate(timeout=60)
+        self.assertEqual(prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU), before)
+        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+
     def test_a_reinstall_into_another_host_moves_the_copy_and_its_uninstall_removes_it(self):
         for order in ((False, True), (True, False)):  # which host lacks a Compression folder
             with self.subTest(made_by_the_install=order):
