@@ -72,28 +72,22 @@ bool IsDialog(HWND window) {
     return std::wcscmp(name, L"#32770") == 0;
 }
 
-// The program's visible top-level dialogs: its pages' frame, which holds
-// the page as a dialog of its own, and message boxes, which hold none.
+// The program's visible top-level dialogs: its pages' frame, known by the
+// place it keeps for the page (which is a dialog of its own, and missing
+// while one page follows another), and message boxes.
+constexpr int kPagePlaceId = 1018;
+
 struct Search {
     bool wantFrame;
     HWND found;
 };
-
-BOOL CALLBACK HasDialogChild(HWND child, LPARAM found) {
-    if (IsDialog(child)) {
-        *reinterpret_cast<bool*>(found) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CALLBACK FindWindowOfProgram(HWND window, LPARAM data) {
     Search& search = *reinterpret_cast<Search*>(data);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process != program.dwProcessId || !IsWindowVisible(window) || !IsDialog(window)) return TRUE;
-    bool frame = false;
-    EnumChildWindows(window, HasDialogChild, reinterpret_cast<LPARAM>(&frame));
+    const bool frame = GetDlgItem(window, kPagePlaceId) != nullptr;
     if (frame != search.wantFrame) return TRUE;
     search.found = window;
     return FALSE;
