@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -104,7 +105,8 @@ HWND WaitForWindow(bool frame, const std::wstring& titlePart) {
             Fail("the program ended while waiting for " + std::string(frame ? "a page" : "a message box"));
         }
     }
-    Fail("no " + std::string(frame ? "page titled ..." + Utf8(titlePart) : "message box") + " showed");
+    Fail(frame ? "no page with \"" + Utf8(titlePart) + "\" in its title showed"
+               : std::string("no message box showed"));
 }
 
 BOOL CALLBACK FindDetails(HWND child, LPARAM found) {
