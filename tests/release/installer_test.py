@@ -407,28 +407,28 @@ class Installer(Steps):
         self.assertEqual(prefix.snapshot(host), before)
 
     def test_a_write_that_fails_halfway_takes_out_what_was_written(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        other = self.stage_host(prefix, r"C:\H1")
         # A folder where the read-me goes: written after the DLL, and no
         # check before the first write can foresee it.
-        for case in ("fresh", "in place", "moved"):
+        os.makedirs(prefix.unix(host + r"\Compression\PathTagger\README.txt"))
+        for case, target in (("fresh", host), ("moved", host), ("in place", other)):
             with self.subTest(case):
-                prefix = self.fresh_prefix("-" + case.split()[-1])
-                host = self.stage_host(prefix, STAGED_HOST)
-                compression = host + r"\Compression"
-                readme = prefix.unix(compression + r"\PathTagger\README.txt")
-                old = {"fresh": None, "in place": compression,
-                       "moved": self.stage_host(prefix, r"C:\H1") + r"\Compression"}[case]
-                if old:
-                    self.assertEqual(self.install(prefix, "/D=" + old), 0)
+                if case == "moved":
+                    self.assertEqual(self.install(prefix, "/D=" + other + r"\Compression"), 0)
                 if case == "in place":
+                    readme = prefix.unix(other + r"\Compression\PathTagger\README.txt")
                     os.remove(readme)
-                os.makedirs(readme)
+                    os.makedirs(readme)
                 entry = prefix.reg_values(UNINSTALL_KEY)
-                before = prefix.snapshot(r"C:\H1" if old else host, host, START_MENU)
-                self.assertEqual(self.install(prefix, "/D=" + compression), EXIT_NOT_WRITTEN)
-                self.assertEqual(prefix.snapshot(r"C:\H1" if old else host, host, START_MENU),
-                                 before, "the copy before is back whole, with its shortcut")
+                before = prefix.snapshot(host, other, START_MENU)
+                status = self.install(prefix, "/D=" + target + r"\Compression")
+                self.assertEqual(status, EXIT_NOT_WRITTEN)
+                self.assertEqual(prefix.snapshot(host, other, START_MENU), before,
+                                 "the copy before, if any, is back whole, with its shortcut")
                 self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
-                self.assertEqual(prefix.exists(START_MENU), bool(old))
+                self.assertEqual(prefix.exists(START_MENU), case != "fresh")
 
     def test_a_copy_of_the_uninstaller_elsewhere_removes_nothing(self):
         prefix = self.fresh_prefix()
