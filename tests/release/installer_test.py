@@ -5,8 +5,8 @@ into a host found nowhere else, over a copy elsewhere, into folders that are no
 host's Compression folder, too deep or not writable, with a file of theirs held
 by another process, and the uninstaller copied elsewhere; and through their
 pages on a display of their own, driven by page_driver.exe: a refusal, a retry
-over a file in use, a write that cannot be taken out again, and a last page
-left open. Every run is judged by its exit status and by what it left on the
+over a file in use, a write that cannot be taken out again, a last page left
+open, and the icon in the installed preview window's title bar. Every run is judged by its exit status and by what it left on the
 disk, in the Add/Remove entry and in the Start menu.
 
 Usage: installer_test.py WINE_SESSION SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE PAGE_DRIVER
@@ -681,6 +681,15 @@ class Pages(Steps):
         prefix.wait_for_every_program(but=("page_driver.exe",))
         self.assertEqual(prefix.traces(), [])
         self.assertEqual(prefix.snapshot(host), before)
+
+    def test_the_installed_preview_window_shows_the_icon_in_its_title_bar(self):
+        prefix = self.fresh_prefix()
+        compression = self.stage_host(prefix, STAGED_HOST) + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        program = compression + r"\PathTagger\PathTaggerPreview.exe"
+        driver = self.driver(prefix, '"%s" --folder C:\\' % program)
+        self.assertEqual(driver.step("icon", program), ["1"])
+        self.assertEqual(driver.step("exited"), ["0"])
 
     def test_a_written_file_that_cannot_be_taken_out_keeps_its_entry_and_uninstaller(self):
         prefix = self.fresh_prefix()

@@ -12,6 +12,10 @@
 //                        is pressed; without one it stays
 //   click ID             press the page's button ID (1 is Install or Close)
 //   exited               "exited<TAB>exit status" once the program has ended
+//   icon EXE             once the program shows a window that is no dialog:
+//                        "icon<TAB>1" when its title bar shows the 16-pixel
+//                        icon of EXE's icon resource "PathTagger", else 0;
+//                        the window is then closed
 //
 // What goes wrong ends the driver with "error<TAB>why". Every wait has a
 // bound, for a program that never shows what the step waits for.
@@ -189,6 +193,120 @@ void Dialog(const std::string& button) {
     }
 }
 
+BOOL CALLBACK FindPlainWindow(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != program.dwProcessId || !IsWindowVisible(window) || IsDialog(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+constexpr int kSmallIcon = 16;
+using Pixels = std::vector<COLORREF>;
+
+// A 32-bit picture in memory to draw or copy into, read back row by row.
+class Canvas {
+public:
+    Canvas(int width, int height) : screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        if (!bitmap_) Fail("no picture in memory");
+        old_ = SelectObject(memory_, bitmap_);
+        size_ = std::size_t(width) * height;
+    }
+    ~Canvas() {
+        SelectObject(memory_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Screen() const { return screen_; }
+    HDC Memory() const { return memory_; }
+    Pixels Read() const {
+        GdiFlush();
+        const COLORREF* bits = static_cast<const COLORREF*>(bits_);
+        Pixels pixels(bits, bits + size_);
+        for (COLORREF& pixel : pixels) pixel &= 0xFFFFFF;
+        return pixels;
+    }
+
+private:
+    HDC screen_;
+    HDC memory_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+Pixels ScreenPixels(int left, int top, int width, int height) {
+    Canvas canvas(width, height);
+    BitBlt(canvas.Memory(), 0, 0, width, height, canvas.Screen(), left, top, SRCCOPY);
+    return canvas.Read();
+}
+
+Pixels DrawnIcon(HICON icon, COLORREF background) {
+    Canvas canvas(kSmallIcon, kSmallIcon);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all{0, 0, kSmallIcon, kSmallIcon};
+    FillRect(canvas.Memory(), &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(canvas.Memory(), 0, 0, icon, kSmallIcon, kSmallIcon, 0, nullptr, DI_NORMAL);
+    return canvas.Read();
+}
+
+// Whether the window's title bar, near its left end, shows the icon: every
+// pixel the icon covers whole (the same over black and over white) found
+// there, at some place.
+void Icon(const std::string& exe) {
+    HWND window = nullptr;
+    for (DWORD waited = 0; !window && waited < kPatienceMs; waited += 50) {
+        EnumWindows(FindPlainWindow, reinterpret_cast<LPARAM>(&window));
+        if (!window) Sleep(50);
+    }
+    if (!window) Fail("no window showed");
+    const std::wstring path = Wide(exe);
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) Fail("cannot read " + exe);
+    HICON icon = static_cast<HICON>(LoadImageW(module, L"PathTagger", IMAGE_ICON, kSmallIcon,
+                                               kSmallIcon, 0));
+    if (!icon) Fail(exe + " has no icon PathTagger");
+    const Pixels overBlack = DrawnIcon(icon, RGB(0, 0, 0));
+    const Pixels overWhite = DrawnIcon(icon, RGB(255, 255, 255));
+    DestroyIcon(icon);
+    FreeLibrary(module);
+
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    constexpr int kSearch = 48;  // the title bar's left end
+    const Pixels screen = ScreenPixels(frame.left, frame.top, kSearch, kSearch);
+    bool shown = false;
+    for (int y = 0; !shown && y + kSmallIcon <= kSearch; ++y) {
+        for (int x = 0; !shown && x + kSmallIcon <= kSearch; ++x) {
+            int covered = 0;
+            int matching = 0;
+            for (int i = 0; i < kSmallIcon * kSmallIcon; ++i) {
+                if (overBlack[i] != overWhite[i]) continue;
+                ++covered;
+                matching += screen[(y + i / kSmallIcon) * kSearch + x + i % kSmallIcon] == overBlack[i];
+            }
+            shown = covered > 0 && matching == covered;
+        }
+    }
+    std::printf("icon\t%d\n", shown ? 1 : 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
 void Start(const std::string& commandLine) {
     std::wstring line = Wide(commandLine);
     STARTUPINFOW startup{};
@@ -234,6 +352,8 @@ int main() {
             Click(std::atoi(rest.c_str()));
         } else if (word == "exited") {
             Exited();
+        } else if (word == "icon") {
+            Icon(rest);
         } else {
             Fail("no step " + word);
         }
