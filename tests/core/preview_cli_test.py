@@ -189,6 +189,28 @@ class Suggest(unittest.TestCase):
                      ["--suggest", "x", "--top", "3x"], ["--suggest", "x", "--set", "--top", "3"]):
             self.assertEqual(run(args)[0], 2, args)
 
+    def test_a_linked_folder_is_neither_followed_nor_a_file(self):
+        with tempfile.TemporaryDirectory() as root:
+            make_tree(root, ["Band\\Album\\01 - A.mp3", "Band\\Album\\02 - B.mp3"])
+            os.symlink(root, os.path.join(root, "Band", "loop"))
+            os.symlink(os.path.join(root, "Band", "Album"), os.path.join(root, "Band", "Again.mp3"))
+            code, out, err = run(["--suggest", folder_argument(root), "--set"])
+        self.assertEqual((code, err), (0, b""))
+        self.assertEqual(out.decode().split("\t")[:2], ["2", "2"])
+
+    @unittest.skipIf(len(COMMAND) == 1, "natively every name is bytes, and every name is read")
+    def test_a_folder_whose_name_the_code_page_cannot_spell_is_reported(self):
+        with tempfile.TemporaryDirectory() as root:
+            make_tree(root, ["Band\\Album\\01 - A.mp3"])
+            # Wine reads Unix names as UTF-8; a lone Latin-1 byte is none.
+            odd = os.path.join(root.encode(), b"Band", b"Caf\xe9")
+            os.makedirs(odd)
+            open(os.path.join(odd, b"01 - B.mp3"), "wb").close()
+            code, out, err = run(["--suggest", folder_argument(root), "--set"])
+        self.assertEqual(code, 0)
+        self.assertIn("cannot read the folder", err.decode("latin-1"))
+        self.assertEqual(out.decode().split("\t")[:2], ["1", "1"])
+
     @unittest.skipIf(hasattr(os, "geteuid") and os.geteuid() == 0,
                      "root reads every folder, so none can be made unreadable")
     def test_a_folder_that_cannot_be_read_is_reported(self):
