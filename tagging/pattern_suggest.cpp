@@ -278,6 +278,7 @@ private:
         for (std::size_t f = 0; f < forms.size(); ++f) {
             if (forms[f].artistInName && !part.artistInName) continue;
             if (forms[f].numbered && !part.takesNumbered) continue;
+            if (forms[f].compilationOnly && !part.compilation) continue;
             taken |= std::uint64_t(1) << f;
         }
         return taken;
