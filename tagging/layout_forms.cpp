@@ -190,6 +190,7 @@ std::vector<FolderPart> FolderPartsOf(const std::vector<std::string>& names) {
 // and the characters the file forms spell stay as they are.
 std::string NameShape(const std::string& name) {
     std::string shape;
+    shape.reserve(name.size());
     std::size_t digits = 0;
     for (char c : name) {
         const bool digit = c >= '0' && c <= '9';
