@@ -43,6 +43,9 @@ const char* const kArtistFileForms[] = {
 // rest alone.
 const char* const kCompilationFileForms[] = {
     "[skip] - [album] - [track number] - [track]",
+    "[track number] [skip] - [skip] - [skip]",
+    "[track number] - [skip] - [skip] - [skip] - [skip]",
+    "[track number]. [skip] - [skip] - [skip]",
     "[track number] [skip]",
     "[track number] - [skip]",
     "[track number]. [skip]",

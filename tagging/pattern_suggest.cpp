@@ -46,6 +46,7 @@ struct Candidate {
     std::size_t form = 0;  // index into FileForms()
     std::string pattern;
     NamedFields named = 0;
+    bool readsPast = false;  // reads no title: safe beside another where it fits
     std::size_t fields = 0;  // those named, and a disc
     std::size_t levels = 0;
     std::vector<std::size_t> folders;  // the leaf folders where it fits a file
@@ -154,10 +155,13 @@ public:
     // makes the whole read better goes.
     std::vector<PatternSuggestion> ChooseSet() const {
         std::vector<long> covered(candidates_.size(), 0);
+        std::vector<std::size_t> used;
         for (std::size_t f = 0; f < folderFiles_.size(); ++f) {
             long value = 0;
-            const std::size_t best = BestForFolder(f, value);
-            if (best < candidates_.size()) covered[best] += value;
+            const std::size_t best = BestForFolder(f, value, used);
+            if (best == candidates_.size()) continue;
+            covered[best] += value;
+            for (std::size_t c : used) covered[c] += c == best ? 0 : 1;
         }
         std::vector<std::size_t> byCover;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
@@ -298,6 +302,8 @@ private:
                          });
         for (Candidate& c : candidates_) {
             c.named = FieldsNamedBy(c.pattern.c_str());
+            c.readsPast = (c.named & (NamedFields(1) << int(TagToken::Title))) == 0 &&
+                          c.pattern.find("[skip]") != std::string::npos;
             c.fields = FieldsRead(c.pattern);
             c.levels = std::size_t(std::count(c.pattern.begin(), c.pattern.end(), '\\'));
         }
@@ -384,12 +390,19 @@ private:
         return verdict;
     }
 
-    // One pattern for the whole folder, distinct track numbers within a
-    // disc that look like track numbers, nothing suspect.
+    // One pattern for the whole folder (beside those that read past names
+    // it would misread), distinct track numbers within a disc that look like
+    // track numbers, nothing suspect.
     bool LooksRight(std::size_t folderSize) const {
         numbers_.clear();
+        const Reading* main = nullptr;
         for (const Reading* r : tagged_) {
-            if (r->candidate != tagged_.front()->candidate || r->suspect) return false;
+            if (r->suspect) return false;
+            if (candidates_[r->candidate].readsPast) continue;
+            if (main && r->candidate != main->candidate) return false;
+            main = r;
+        }
+        for (const Reading* r : tagged_) {
             if (r->trackNumber == 0) continue;
             if (r->trackNumber >= 100 && folderSize < 100) return false;
             numbers_.push_back({r->disc, r->trackNumber});
@@ -402,7 +415,10 @@ private:
     // hold the performer: a compilation whose names the pattern misreads.
     bool TitlesHoldPerformers() const {
         const NamedFields artist = NamedFields(1) << int(TagToken::Artist);
-        if (candidates_[tagged_.front()->candidate].named & artist) return false;
+        const auto main = std::find_if(tagged_.begin(), tagged_.end(), [&](const Reading* r) {
+            return !candidates_[r->candidate].readsPast;
+        });
+        if (main == tagged_.end() || (candidates_[(*main)->candidate].named & artist)) return false;
         const auto dashes = std::count_if(tagged_.begin(), tagged_.end(),
                                           [](const Reading* r) { return r->titleHasDash; });
         return std::size_t(dashes) * 2 > tagged_.size();
@@ -423,9 +439,11 @@ private:
         return score;
     }
 
-    // The layout that reads the folder best alone, and how well; none (the
-    // candidates' count) when no layout reads any of it right.
-    std::size_t BestForFolder(std::size_t folder, long& value) const {
+    // The layout that reads the folder best, alone or with those more
+    // specific that read past names it would misread, and how well; those
+    // it needs land in `used`. None (the candidates' count) when no layout
+    // reads any of the folder right.
+    std::size_t BestForFolder(std::size_t folder, long& value, std::vector<std::size_t>& used) const {
         std::vector<std::size_t>& tried = tried_;
         tried.clear();
         for (std::size_t i : folderFiles_[folder]) {
@@ -436,12 +454,21 @@ private:
         std::size_t best = candidates_.size();
         value = 0;
         for (std::size_t c : tried) {
-            alone_[c] = true;
-            const long score = JudgeFolder(alone_, folder).Score();
-            alone_[c] = false;
-            if (score > value) {
-                value = score;
-                best = c;
+            for (bool withPast : {false, true}) {
+                alone_[c] = true;
+                for (std::size_t b : tried) {
+                    if (withPast && b < c && candidates_[b].readsPast) alone_[b] = true;
+                }
+                const long score = JudgeFolder(alone_, folder).Score();
+                if (score > value) {
+                    value = score;
+                    best = c;
+                    used.clear();
+                    for (std::size_t i : folderFiles_[folder]) {
+                        if (const Reading* r = FirstChosen(files_[i], alone_)) used.push_back(r->candidate);
+                    }
+                }
+                for (std::size_t b : tried) alone_[b] = false;
             }
         }
         return best;
