@@ -6,11 +6,21 @@
 //   SET_TAG_RAISE       declares ".bad"; SetIDTagElement raises
 //   SET_TAG_THROW       declares ".bad"; SetIDTagElement throws a C++ exception
 //                       of its own runtime
+//   SET_TAG_ABORT       declares ".bad"; SetIDTagElement calls abort
+//   SET_TAG_UCRT_ABORT  the same, with abort imported from ucrtbase
+//   SET_TAG_EXIT        declares ".bad"; SetIDTagElement calls exit(7)
+//   SET_TAG_UNDERSCORE_EXIT
+//                       declares ".bad"; SetIDTagElement calls _exit(7)
+//   SET_TAG_EXIT_PROCESS
+//                       declares ".bad"; SetIDTagElement calls ExitProcess(7)
+//   SET_TAG_OVERFLOW    declares ".bad"; SetIDTagElement overflows its stack,
+//                       at every call
 //   DLLMAIN_FAILS       its entry point refuses to load
 //   DLLMAIN_FAULTS      its entry point faults
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #define HOSTILE_EXPORT extern "C" __declspec(dllexport)
@@ -22,6 +32,16 @@ namespace {
 // How a plugin built with structured C++ exceptions throws.
 [[maybe_unused]] void RaiseCppException() { RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr); }
 
+// Through a volatile pointer, so that the compiler can neither see the end
+// of the recursion nor turn it into a loop.
+int (*volatile overflowStep)(int);
+
+[[maybe_unused]] int OverflowStep(int depth) {
+    volatile char block[1024];
+    block[depth % sizeof block] = char(depth);
+    return overflowStep(depth + 1) + block[0];
+}
+
 void Misbehave() {
 #if defined(FORMATS_FAULT) || defined(SET_TAG_FAULT)
     Fault();
@@ -29,6 +49,17 @@ void Misbehave() {
     RaiseCppException();
 #elif defined(SET_TAG_THROW)
     throw 42;
+#elif defined(SET_TAG_ABORT) || defined(SET_TAG_UCRT_ABORT)
+    std::abort();
+#elif defined(SET_TAG_EXIT)
+    std::exit(7);
+#elif defined(SET_TAG_UNDERSCORE_EXIT)
+    _exit(7);
+#elif defined(SET_TAG_EXIT_PROCESS)
+    ExitProcess(7);
+#elif defined(SET_TAG_OVERFLOW)
+    overflowStep = OverflowStep;
+    overflowStep(0);
 #endif
 }
 
