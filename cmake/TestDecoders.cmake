@@ -26,7 +26,7 @@ _pathtagger_test_decoder(UcrtEnding ending.cpp)
 target_link_libraries(UcrtEnding PRIVATE ucrtbase)
 # Cached: the guard skips this file in every later folder that includes it.
 set(PATHTAGGER_TEST_DECODERS ExportsNothing NoFormats SharedPlain SharedTagging
-    Endless Recording Ending UcrtEnding CACHE INTERNAL "The test decoder plugins")
+    Endless Recording CACHE INTERNAL "The test decoder plugins")
 
 # Moves the test program into a folder of its own and copies the test
 # decoders (or those named) into its decoder folder.
