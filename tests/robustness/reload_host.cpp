@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,6 +46,7 @@
 
 #include "hostenv/registry_values.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/stack_overflows.h"
 #include "tools/host/plugin_loader.h"
 
 namespace {
@@ -348,6 +350,10 @@ int DecoderEndings() {
     LoadedPlugin plugin;
     if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return 1;
     for (const char* how : {"abort", "exit", "ExitProcess", "overflow", "overflow"}) {
+        if (std::strcmp(how, "overflow") == 0 && !StackOverflowsReachHandlers()) {
+            std::puts("skip no handler sees a stack overflow here");
+            continue;
+        }
         const EndingFile file(how);
         if (!Convert(plugin, file.path)) ++failures;
         std::printf("ok   the host lives on after a decoder's %s\n", how);
