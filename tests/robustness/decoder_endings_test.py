@@ -24,6 +24,10 @@ class DecoderEndings(unittest.TestCase):
         self.assertEqual(code, 0, out)
         self.assertEqual(out.count("the host lives on") + out.count("skip"), 5, out)
 
+    def test_the_decoders_own_exit_after_the_plugin_unloaded(self):
+        code, out = run("decoder-exit-after-unload")
+        self.assertEqual(code, 9, "the import slot still led into the unloaded plugin\n" + out)
+
     def test_aborts_on_eight_threads_released_together(self):
         for process in range(STORM_PROCESSES):
             code, out = run("abort-storm")

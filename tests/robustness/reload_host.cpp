@@ -14,6 +14,12 @@
 //                                and the next file is tagged
 //   reload_host abort-storm      8 threads released together, 250 aborting
 //                                conversions each; none may end the host
+//   reload_host decoder-exit-after-unload
+//                                the plugin tags through the ending decoder
+//                                and is unloaded; then the host calls the
+//                                decoder's exit(9) itself, which must end
+//                                the process with 9, not in the plugin's
+//                                unloaded code
 //   reload_host crash-reporter [unloaded|unloading]
 //                                a decoder's abort is stopped, then the host
 //                                aborts with a handler that logs and aborts
@@ -394,6 +400,21 @@ int AbortStorm() {
     return failures == 0 ? 0 : 1;
 }
 
+int DecoderExitAfterUnload() {
+    Host host;
+    const EndingFile file("recorded");
+    LoadedPlugin plugin;
+    if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return 1;
+    if (!Convert(plugin, file.path)) return 1;
+    UnloadPlugin(plugin);
+    HMODULE decoder = GetModuleHandleA((OwnFolder() + "Multiplayer\\Input\\Ending.dll").c_str());
+    auto endByExit = reinterpret_cast<void(__cdecl*)(int)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(decoder, "EndByExit")));
+    if (endByExit == nullptr) return 1;
+    endByExit(9);
+    return 1;
+}
+
 // Crash reporters log, then abort again, relying on the run-time to have put
 // the default back before calling them.
 HANDLE reporterStarted = nullptr;
@@ -437,7 +458,9 @@ int main(int argc, char** argv) {
     if (mode == "decoder-endings") return DecoderEndings();
     if (mode == "abort-storm") return AbortStorm();
     if (mode == "crash-reporter") return CrashReporter(argc > 2 ? argv[2] : "");
+    if (mode == "decoder-exit-after-unload") return DecoderExitAfterUnload();
     std::fputs("usage: reload_host cycles N | abort-after-unload | decoder-endings |\n"
-               "       abort-storm | crash-reporter [unloaded|unloading]\n", stderr);
+               "       abort-storm | decoder-exit-after-unload |\n"
+               "       crash-reporter [unloaded|unloading]\n", stderr);
     return 2;
 }
