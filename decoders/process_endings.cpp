@@ -3,9 +3,11 @@
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "decoders/guarded_call.h"
+#include "util/ascii_case.h"
 #include "util/pointer_list.h"
 
 namespace {
@@ -75,8 +77,9 @@ void* Replacement(int ending, int n) {
     return ReplacementAt(ending, n, std::make_index_sequence<kMaxOriginals>());
 }
 
-bool StartsWithIgnoringCase(const char* text, const char* start) {
-    return _strnicmp(text, start, std::strlen(start)) == 0;
+// Module names, whose case means nothing to the loader.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
+    return CompareIgnoringAsciiCase(text.substr(0, start.size()), start) == 0;
 }
 
 bool IsCRuntime(const char* dll) {
@@ -85,7 +88,7 @@ bool IsCRuntime(const char* dll) {
 }
 
 bool IsKernel(const char* dll) {
-    return _stricmp(dll, "kernel32.dll") == 0 ||
+    return CompareIgnoringAsciiCase(dll, "kernel32.dll") == 0 ||
            StartsWithIgnoringCase(dll, "api-ms-win-core-processthreads-");
 }
 
