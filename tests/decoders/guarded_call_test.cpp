@@ -155,26 +155,15 @@ TEST(GuardedCall, ThreadsEndingInsideCallsLeaveNothingBehind) {
     EXPECT_TRUE(outsideWentOn);
 }
 
-// Through a volatile pointer, so that the compiler can neither see the end
-// of the recursion nor turn it into a loop.
-int (*volatile overflowStep)(int);
-
-int OverflowStep(int depth) {
-    volatile char block[1024];
-    block[depth % sizeof block] = char(depth);
-    return overflowStep(depth + 1) + block[0];
-}
-
 constexpr DWORD kThreadWentOn = 42;
 
 // Two overflows on one thread, then a call that runs normally. Without its
 // guard page back after the first, the second cannot be reported: the
 // platform ends the process (Windows) or the thread (Wine).
 DWORD WINAPI OverflowTwiceThenTag(void* calls) {
-    overflowStep = OverflowStep;
     auto& returned = *static_cast<std::vector<bool>*>(calls);
-    returned.push_back(Guarded([] { overflowStep(0); }));
-    returned.push_back(Guarded([] { overflowStep(0); }));
+    returned.push_back(Guarded([] { OverflowTheStack(); }));
+    returned.push_back(Guarded([] { OverflowTheStack(); }));
     int depth = 0;
     returned.push_back(Guarded([&] { depth = 100; }));
     return depth == 100 ? kThreadWentOn : 0;

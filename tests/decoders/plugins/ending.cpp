@@ -1,5 +1,5 @@
 // Ends the process in each of the ways a plugin can through a function we
-// can see, one export each; and overflows its stack. Built twice: as Ending,
+// can see, one export each. Built twice: as Ending,
 // against the C run-time the project builds with, and as UcrtEnding, whose
 // abort comes from ucrtbase instead. As a decoder it declares ".end", and
 // its tag writer ends as the value says ("abort", "exit", "ExitProcess",
@@ -10,29 +10,13 @@
 #include <cstring>
 
 #include "test_decoder.h"
+#include "tests/support/stack_overflows.h"
 
 TEST_DECODER_EXPORT void __cdecl EndByAbort() { std::abort(); }
 TEST_DECODER_EXPORT void __cdecl EndByExit(int status) { std::exit(status); }
 TEST_DECODER_EXPORT void __cdecl EndByUnderscoreExit(int status) { _exit(status); }
 TEST_DECODER_EXPORT void __cdecl EndByCapitalExit(int status) { std::_Exit(status); }
 TEST_DECODER_EXPORT void __cdecl EndByExitProcess(unsigned status) { ExitProcess(status); }
-
-namespace {
-// Through a volatile pointer, so that the compiler can neither see the end
-// of the recursion nor turn it into a loop.
-int (*volatile overflowStep)(int);
-
-int OverflowStep(int depth) {
-    volatile char block[1024];
-    block[depth % sizeof block] = char(depth);
-    return overflowStep(depth + 1) + block[0];
-}
-}  // namespace
-
-TEST_DECODER_EXPORT int __cdecl Overflow() {
-    overflowStep = OverflowStep;
-    return overflowStep(0);
-}
 
 namespace {
 const TestFormat kFormats[] = {{".end", "Ends the process"}};
@@ -48,6 +32,6 @@ TEST_DECODER_EXPORT void __cdecl SetIDTagElement(const char* path, const char* f
     if (_stricmp(value, "abort") == 0) EndByAbort();
     if (_stricmp(value, "exit") == 0) EndByExit(7);
     if (_stricmp(value, "ExitProcess") == 0) EndByExitProcess(7);
-    if (_stricmp(value, "overflow") == 0) Overflow();
+    if (_stricmp(value, "overflow") == 0) OverflowTheStack();
     RecordTagCall(path, field, value);
 }

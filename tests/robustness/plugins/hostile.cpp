@@ -23,6 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/stack_overflows.h"
+
 #define HOSTILE_EXPORT extern "C" __declspec(dllexport)
 
 namespace {
@@ -31,16 +33,6 @@ namespace {
 
 // How a plugin built with structured C++ exceptions throws.
 [[maybe_unused]] void RaiseCppException() { RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr); }
-
-// Through a volatile pointer, so that the compiler can neither see the end
-// of the recursion nor turn it into a loop.
-int (*volatile overflowStep)(int);
-
-[[maybe_unused]] int OverflowStep(int depth) {
-    volatile char block[1024];
-    block[depth % sizeof block] = char(depth);
-    return overflowStep(depth + 1) + block[0];
-}
 
 void Misbehave() {
 #if defined(FORMATS_FAULT) || defined(SET_TAG_FAULT)
@@ -58,8 +50,7 @@ void Misbehave() {
 #elif defined(SET_TAG_EXIT_PROCESS)
     ExitProcess(7);
 #elif defined(SET_TAG_OVERFLOW)
-    overflowStep = OverflowStep;
-    overflowStep(0);
+    OverflowTheStack();
 #endif
 }
 
