@@ -20,6 +20,10 @@ _pathtagger_test_decoder(SharedPlain shared_extension.cpp)
 _pathtagger_test_decoder(SharedTagging shared_extension.cpp WITH_SET_TAG)
 _pathtagger_test_decoder(Endless endless.cpp)
 _pathtagger_test_decoder(Recording recording.cpp)
+_pathtagger_test_decoder(Ending ending.cpp)
+_pathtagger_test_decoder(UcrtEnding ending.cpp)
+# Its abort from ucrtbase, ahead of the default run-time in the link.
+target_link_libraries(UcrtEnding PRIVATE ucrtbase)
 # Cached: the guard skips this file in every later folder that includes it.
 set(PATHTAGGER_TEST_DECODERS ExportsNothing NoFormats SharedPlain SharedTagging
     Endless Recording CACHE INTERNAL "The test decoder plugins")

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "decoders/guarded_call.h"
+#include "decoders/process_endings.h"
 #include "hostenv/file_finder.h"
 #include "hostenv/host_folders.h"
 #include "hostenv/path_strings.h"
@@ -104,6 +105,8 @@ void LoadDecoder(DecoderCatalogue& catalogue, const char* path) {
         FreeLibrary(module);
         return;
     }
+    // Before its first call: even enumerating its formats may end a process.
+    InterceptProcessEndings(module);
     if (decoder->whatFormats) AddDeclaredFormats(catalogue, *decoder);
 }
 
@@ -135,12 +138,17 @@ BOOL CALLBACK BuildProcessCatalogue(INIT_ONCE*, void*, void**) {
     return TRUE;
 }
 
-void FreeRecords(DecoderCatalogue& catalogue) {
+// Each decoder's import slots go back before its library may leave.
+void FreeRecords(DecoderCatalogue& catalogue, bool unloadDecoders) {
     for (std::int32_t i = 0; i < catalogue.formats.count; ++i) {
         delete At<FormatEntry>(catalogue.formats, i);
     }
     for (std::int32_t i = 0; i < catalogue.decoders.count; ++i) {
-        delete At<DecoderEntry>(catalogue.decoders, i);
+        if (DecoderEntry* decoder = At<DecoderEntry>(catalogue.decoders, i)) {
+            RestoreProcessEndings(decoder->module);
+            if (unloadDecoders) FreeLibrary(decoder->module);
+            delete decoder;
+        }
     }
     catalogue.decoders.Clear();
     catalogue.formats.Clear();
@@ -166,17 +174,12 @@ void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder) {
 }
 
 void DestroyDecoderCatalogue(DecoderCatalogue& catalogue) {
-    for (std::int32_t i = 0; i < catalogue.decoders.count; ++i) {
-        if (DecoderEntry* decoder = At<DecoderEntry>(catalogue.decoders, i)) {
-            FreeLibrary(decoder->module);
-        }
-    }
-    FreeRecords(catalogue);
+    FreeRecords(catalogue, true);
 }
 
 void ReleaseProcessCatalogue() {
     if (processCatalogue == nullptr) return;
-    FreeRecords(*processCatalogue);
+    FreeRecords(*processCatalogue, false);
     delete processCatalogue;
     processCatalogue = nullptr;
 }

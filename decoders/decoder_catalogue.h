@@ -52,10 +52,14 @@ DecoderCatalogue* GetDecoderCatalogue();
 void BuildDecoderCatalogue(DecoderCatalogue& catalogue);
 // Loads every "*.dll" of the folder, in the platform's enumeration order.
 void LoadDecoderFolder(DecoderCatalogue& catalogue, const char* folder);
+// While a catalogue holds a plugin, the plugin's own imports of the
+// run-time's process-ending functions are intercepted (process_endings.h).
+
 // Frees every record and unloads every plugin; the lists end empty.
 void DestroyDecoderCatalogue(DecoderCatalogue& catalogue);
 // Frees the process catalogue with its records and lists when this module
-// is unloaded. The decoder libraries stay loaded: this runs from the module's
+// is unloaded, and gives the plugins their import slots back. The decoder
+// libraries stay loaded: this runs from the module's
 // entry point, under the loader lock, where the platform's DLL guidance rules
 // out unloading other libraries. A later load of this module loads them
 // again, which only counts up their references.

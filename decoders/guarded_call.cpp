@@ -2,102 +2,67 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <csignal>
+#include <cstdint>
 
 #include "decoders/guarded_frame.h"
 
 namespace {
 
-// A plugin built with a compiler whose C++ exceptions are not structured
-// exceptions cannot be stopped on the way out: when one of its exceptions
-// escapes an entry point, its own runtime finds no handler and aborts. The
-// abort raises SIGABRT in the C runtime that the plugins share with this
-// module; inside a guarded call that signal is turned into a structured
-// exception, which the guard then stops like any fault.
-constexpr DWORD kPluginAbortedCode = 0xE0504154;
+// Raised on a decoder's way out of the process; the guard stops it like
+// any fault.
+constexpr DWORD kDecoderEndedCode = 0xE0504154;
 
-using AbortHandler = void(__cdecl*)(int);
-
-extern "C" void __cdecl OnAbortSignal(int signalNumber);
-
-// The run-time's table can only be read by writing it, and it resets a
-// handler to the default just before calling it. So the guard goes in at
-// the first guarded call and stays until the module unloads; it re-arms
-// itself first thing when called, and every guarded call puts it back if the
-// host has put a handler of its own over it, which then becomes the host's
-// handler for the host's own aborts. A default found there is never taken
-// for the host's choice: it may be another thread's abort on its way into
-// our handler.
-SRWLOCK guardLock = SRWLOCK_INIT;
-std::atomic<bool> guardArmed{false};  // changed under guardLock
-// The host's own handler, for aborts outside our calls. Never ours.
-std::atomic<AbortHandler> hostAbortHandler{SIG_DFL};
-
-bool IsHostsChoice(AbortHandler found) {
-    return found != OnAbortSignal && found != SIG_ERR && found != SIG_DFL;
+// Whether a guard page lies in the committed stack below `from`, down to
+// the stack's reservation base: the walk goes region by region and stops at
+// the first one that is not committed.
+bool StackHasGuardPage(const char* from) {
+    MEMORY_BASIC_INFORMATION region;
+    if (VirtualQuery(from, &region, sizeof region) != sizeof region) return false;
+    const void* stackBase = region.AllocationBase;
+    for (;;) {
+        if (region.AllocationBase != stackBase || region.State != MEM_COMMIT) return false;
+        if (region.Protect & PAGE_GUARD) return true;
+        const auto* below = static_cast<const char*>(region.BaseAddress) - 1;
+        if (region.BaseAddress == stackBase ||
+            VirtualQuery(below, &region, sizeof region) != sizeof region) {
+            return false;
+        }
+    }
 }
 
-AbortHandler ArmAbortGuard() { return std::signal(SIGABRT, OnAbortSignal); }
-
-void TakeOverAborts() {
-    if (guardArmed) {
-        const AbortHandler found = ArmAbortGuard();
-        if (IsHostsChoice(found)) hostAbortHandler = found;
-        return;
+// A stack overflow uses up the thread's guard page, and until one is back a
+// second overflow on the thread cannot be reported at all: the platform
+// ends the process (Windows) or the thread (Wine). As the C run-time's
+// _resetstkoflw does, the page just below the current one becomes the
+// guard, unless that would leave no room for the platform's own reserve.
+void RestoreStackGuardPage() {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const std::uintptr_t page = system.dwPageSize;
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    auto* guard = reinterpret_cast<char*>((here & ~(page - 1)) - page);
+    if (StackHasGuardPage(guard)) return;
+    MEMORY_BASIC_INFORMATION stack;
+    if (VirtualQuery(guard, &stack, sizeof stack) != sizeof stack) return;
+    ULONG guarantee = 0;
+    SetThreadStackGuarantee(&guarantee);  // with 0: only asks
+    if (guard < static_cast<char*>(stack.AllocationBase) + 2 * page + guarantee) return;
+    DWORD previous;
+    if (VirtualAlloc(guard, page, MEM_COMMIT, PAGE_READWRITE) != nullptr) {
+        VirtualProtect(guard, page, PAGE_READWRITE | PAGE_GUARD, &previous);
     }
-    AcquireSRWLockExclusive(&guardLock);
-    const AbortHandler found = ArmAbortGuard();
-    if (!guardArmed) {
-        hostAbortHandler = found == OnAbortSignal || found == SIG_ERR ? SIG_DFL : found;
-        guardArmed = true;
-    } else if (IsHostsChoice(found)) {
-        hostAbortHandler = found;
-    }
-    ReleaseSRWLockExclusive(&guardLock);
-}
-
-// An abort outside our calls is the host's own: its handler decides, and it
-// stays the host's handler afterwards, as if ours had never been there.
-void PassAbortToHost(int signalNumber) {
-    const AbortHandler host = hostAbortHandler;
-    if (host == SIG_IGN) return;
-    if (host == SIG_DFL) {
-        std::signal(SIGABRT, SIG_DFL);
-        std::raise(signalNumber);  // the run-time's own ending
-        return;
-    }
-    host(signalNumber);
-    // The run-time took ours out before the call, and a host's handler that
-    // installs itself again would have replaced it: take the guard's place
-    // back, keeping any new handler the host chose as the host's.
-    const AbortHandler found = ArmAbortGuard();
-    if (IsHostsChoice(found)) hostAbortHandler = found;
-}
-
-extern "C" void __cdecl OnAbortSignal(int signalNumber) {
-    // First: until this runs, another thread's abort finds the default.
-    ArmAbortGuard();
-    if (InsideGuardFrame()) {
-        RaiseException(kPluginAbortedCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-    }
-    PassAbortToHost(signalNumber);
 }
 
 }  // namespace
 
 bool GuardedCall(GuardedBody body, void* context) {
-    TakeOverAborts();
-    return RunInGuardFrame(body, context);
+    if (RunInGuardFrame(body, context)) return true;
+    RestoreStackGuardPage();
+    return false;
 }
 
-void ReleaseAbortGuard() {
-    AcquireSRWLockExclusive(&guardLock);
-    if (guardArmed) {
-        const AbortHandler current = std::signal(SIGABRT, hostAbortHandler);
-        // A handler the host installed over ours stays in force.
-        if (current != OnAbortSignal) std::signal(SIGABRT, current);
-        guardArmed = false;
+void EndGuardedCallIfInside() {
+    if (InsideGuardFrame()) {
+        RaiseException(kDecoderEndedCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
     }
-    ReleaseSRWLockExclusive(&guardLock);
 }

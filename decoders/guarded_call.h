@@ -1,10 +1,11 @@
 // Calls into decoder plugins, which are outside this module, must never take
 // the host process down with them. A guarded call runs a body and reports
 // whether it came back normally; a structured exception raised inside it (an
-// access violation, a division by zero, or a C++ exception of a plugin whose
-// compiler raises them as structured exceptions) ends the body at once and
-// the call reports false. So does the abort of a plugin whose own runtime
-// gives up on a C++ exception escaping its entry point.
+// access violation, a stack overflow, a division by zero, or a C++ exception
+// of a plugin whose compiler raises them as structured exceptions) ends the
+// body at once and the call reports false. So does a decoder's call of one
+// of the run-time's process-ending functions (process_endings.h), which is
+// how a plugin whose own runtime gives up on an escaping C++ exception ends.
 //
 // The guard is a structured-exception frame of our own: on the thread's
 // registration chain at 32 bits, described by unwind data at 64 bits. Its
@@ -12,11 +13,8 @@
 // the body's own stack is cleaned up, so the body should hold no objects
 // with destructors: call the plugin and copy results.
 //
-// Aborts reach us through the C run-time's SIGABRT handler, which is the
-// process's. The first guarded call puts ours there and it stays until
-// ReleaseAbortGuard: an abort on a thread that is inside a guarded call ends
-// that call; any other abort goes to the handler the host had set, as if ours
-// were not there.
+// The C run-time's signal table is the host's alone: nothing here installs
+// a handler, so the host's own aborts and handlers work as without us.
 #pragma once
 
 #include <type_traits>
@@ -25,10 +23,9 @@ using GuardedBody = void (*)(void* context);
 
 bool GuardedCall(GuardedBody body, void* context);
 
-// Puts back the host's SIGABRT handler, unless the host has replaced ours
-// meanwhile. For the module's unload: nothing of ours may stay in the
-// run-time's table after it. A later guarded call installs the guard again.
-void ReleaseAbortGuard();
+// Ends the guarded call that the calling thread is inside, as failed; does
+// nothing on a thread that is inside none.
+void EndGuardedCallIfInside();
 
 // Convenience for a lambda or other callable. The callable must not throw.
 template <typename Callable>

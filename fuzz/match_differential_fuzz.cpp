@@ -13,5 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(fast.genre == slow.genre.CStr());
     FUZZ_CHECK(fast.year == slow.year);
     FUZZ_CHECK(fast.trackNumber == slow.trackNumber);
+    FUZZ_CHECK(fast.disc == slow.disc);
     return 0;
 }

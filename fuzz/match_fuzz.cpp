@@ -5,6 +5,8 @@
 
 #include "fuzz/fuzz_input.h"
 #include "tagging/pattern_check.h"
+#include "tagging/misfit_description.h"
+#include "tagging/pattern_fit.h"
 #include "tagging/tag_pattern_matcher.h"
 #include "tagging/tag_values.h"
 
@@ -17,7 +19,7 @@ bool Bounded(const PathText& text) {
 bool SameFields(const TagFields& a, const TagFields& b) {
     return a.artist == b.artist.CStr() && a.album == b.album.CStr() &&
            a.title == b.title.CStr() && a.genre == b.genre.CStr() && a.year == b.year &&
-           a.trackNumber == b.trackNumber;
+           a.trackNumber == b.trackNumber && a.disc == b.disc;
 }
 
 }  // namespace
@@ -26,6 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TwoTexts input = SplitAtNewline(data, size);
     TagFields fields = Match(input.first.c_str(), input.second.c_str());
     FUZZ_CHECK(SameFields(fields, Match(input.first.c_str(), input.second.c_str())));
+    // The fit check reads the same values, and a misfit always says why.
+    TagFields fitted;
+    Misfit why;
+    const bool fits = PathFits(input.first.c_str(), FieldsNamedBy(input.first.c_str()),
+                               input.second.c_str(), fitted, why);
+    FUZZ_CHECK(SameFields(fields, fitted));
+    FUZZ_CHECK(fits == (why.kind == MisfitKind::None));
+    FUZZ_CHECK(fits || !DescribeMisfit(why).empty());
+    FUZZ_CHECK(BoundedLength(why.literal, sizeof why.literal) < sizeof why.literal);
     for (const PathText* text : {&fields.artist, &fields.album, &fields.title, &fields.genre}) {
         FUZZ_CHECK(Bounded(*text));
         // Values are made of the path's characters (the numeric pre-pass may

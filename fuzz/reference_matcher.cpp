@@ -10,6 +10,11 @@
 namespace reference {
 namespace {
 
+std::string Lower(std::string s) {
+    for (char& c : s) c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+    return s;
+}
+
 struct Spelling {
     std::string text;
     TagToken token;
@@ -19,17 +24,18 @@ const Spelling kSpellings[] = {
     {"[artist]", TagToken::Artist}, {"[album]", TagToken::Album},
     {"[track]", TagToken::Title},   {"[genre]", TagToken::Genre},
     {"[year]", TagToken::Year},     {"[track number]", TagToken::TrackNumber},
+    {"[skip]", TagToken::Skip},     {"[disc]", TagToken::Disc},
 };
+
+bool EndsWithDisc(const std::string& p, std::size_t end) {
+    return end >= 6 && Lower(p.substr(end - 6, 6)) == "[disc]";
+}
 
 char Last(const std::string& s) { return s.empty() ? '\0' : s.back(); }
 void DropLast(std::string& s) {
     if (!s.empty()) s.pop_back();
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
-    return s;
-}
 
 TagToken TakeTokenAtEnd(std::string& p) {
     const std::size_t open = p.rfind('[');
@@ -49,6 +55,8 @@ bool ExtractNumber(const std::string& token, std::string& p, std::string& n,
                    std::int32_t& number) {
     const std::size_t at = p.find(token);
     if (at == std::string::npos) return false;
+    // "[disc][track number]" is one number, split by the main pass.
+    if (token == "[track number]" && EndsWithDisc(p, at)) return false;
     const char separator = at ? p[at - 1] : '\\';
     if (separator == ' ') return false;
     std::size_t count = 1;
@@ -82,6 +90,7 @@ TagFields Match(const char* pattern, const char* sourcePath) {
     if (ExtractNumber("[year]", p, n, number)) f.year = number;
 
     TagToken t = TagToken::None;
+    bool glued = false;  // t is "[disc][track number]"
     std::string v;
     for (;;) {
         if (t == TagToken::None) {
@@ -94,6 +103,8 @@ TagFields Match(const char* pattern, const char* sourcePath) {
             if (Last(p) == ']') {
                 t = TakeTokenAtEnd(p);
                 if (t != TagToken::None) v.clear();
+                glued = t == TagToken::TrackNumber && EndsWithDisc(p, p.size());
+                if (glued) p.erase(p.size() - 6);
             }
         }
         if (n.empty()) break;
@@ -115,7 +126,12 @@ TagFields Match(const char* pattern, const char* sourcePath) {
             DropLast(n);
             continue;
         }
-        StoreTagValue(f, t, v.data(), v.size());
+        if (glued && v.size() >= 3) {
+            f.disc = ParseDecimal(v.data(), v.size() - 2);
+            f.trackNumber = ParseDecimal(v.data() + v.size() - 2, 2);
+        } else {
+            StoreTagValue(f, t, v.data(), v.size());
+        }
         v.clear();
         DropLast(n);
         t = TagToken::None;

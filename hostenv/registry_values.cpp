@@ -71,13 +71,23 @@ LONG SetValue(const char* valueName, DWORD type, const void* data, DWORD size,
 
 }  // namespace
 
-DWORD ReadRegistryDword(const char* valueName, HKEY root, const char* subkey) {
+namespace {
+
+DWORD ReadDwordOfKey(HKEY key, const char* valueName) {
     DWORD value = 0;
-    OpenedKey key(ResolveDefaults(root, subkey), "REG_DWORD", kQueryAccess);
-    if (!key.IsOpen()) return 0;
     DWORD size = sizeof value;
-    if (!QueryValue(key, valueName, &value, &size)) value = 0;
+    if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS) {
+        return 0;
+    }
     return value;
+}
+
+}  // namespace
+
+DWORD ReadRegistryDword(const char* valueName, HKEY root, const char* subkey) {
+    OpenedKey key(ResolveDefaults(root, subkey), "REG_DWORD", kQueryAccess);
+    return key.IsOpen() ? ReadDwordOfKey(key.Handle(), valueName) : 0;
 }
 
 LONG WriteRegistryDword(DWORD value, const char* valueName, HKEY root,
@@ -86,14 +96,12 @@ LONG WriteRegistryDword(DWORD value, const char* valueName, HKEY root,
                     subkey);
 }
 
-void ReadRegistryString(char* out, DWORD outSize, const char* valueName,
-                        HKEY root, const char* subkey) {
-    if (outSize == 0) return;
-    out[0] = '\0';
-    OpenedKey key(ResolveDefaults(root, subkey), "REG_SZ", kQueryAccess);
-    if (!key.IsOpen()) return;
+namespace {
+
+void ReadStringOfKey(HKEY key, char* out, DWORD outSize, const char* valueName) {
     DWORD size = outSize;
-    if (!QueryValue(key, valueName, out, &size)) {
+    if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(out),
+                         &size) != ERROR_SUCCESS) {
         out[0] = '\0';
         return;
     }
@@ -104,6 +112,37 @@ void ReadRegistryString(char* out, DWORD outSize, const char* valueName,
     } else if (out[outSize - 1] != '\0') {
         out[0] = '\0';
     }
+}
+
+}  // namespace
+
+void ReadRegistryString(char* out, DWORD outSize, const char* valueName,
+                        HKEY root, const char* subkey) {
+    if (outSize == 0) return;
+    out[0] = '\0';
+    OpenedKey key(ResolveDefaults(root, subkey), "REG_SZ", kQueryAccess);
+    if (key.IsOpen()) ReadStringOfKey(key.Handle(), out, outSize, valueName);
+}
+
+RegistryValueReader::RegistryValueReader(HKEY root, const char* subkey) {
+    const KeyAddress at = ResolveDefaults(root, subkey);
+    if (RegOpenKeyExA(at.root, at.subkey, 0, kQueryAccess, &key_) != ERROR_SUCCESS) {
+        key_ = nullptr;
+    }
+}
+
+RegistryValueReader::~RegistryValueReader() {
+    if (key_) RegCloseKey(key_);
+}
+
+void RegistryValueReader::ReadString(char* out, DWORD outSize, const char* valueName) const {
+    if (outSize == 0) return;
+    out[0] = '\0';
+    if (key_) ReadStringOfKey(key_, out, outSize, valueName);
+}
+
+DWORD RegistryValueReader::ReadDword(const char* valueName) const {
+    return key_ ? ReadDwordOfKey(key_, valueName) : 0;
 }
 
 LONG WriteRegistryString(const char* text, const char* valueName, HKEY root,

@@ -24,6 +24,24 @@ LONG WriteRegistryDword(DWORD value, const char* valueName, HKEY root,
 // within out, also when the stored data lacks a terminator.
 void ReadRegistryString(char* out, DWORD outSize, const char* valueName,
                         HKEY root, const char* subkey);
+// Several values read through one opening of the key, for a caller that
+// needs them as a set or under a lock where each opening costs. Opens only:
+// a missing key reads as missing values. defaults.
+class RegistryValueReader {
+public:
+    RegistryValueReader(HKEY root, const char* subkey);
+    ~RegistryValueReader();
+    RegistryValueReader(const RegistryValueReader&) = delete;
+    RegistryValueReader& operator=(const RegistryValueReader&) = delete;
+
+    // As ReadRegistryString and ReadRegistryDword.
+    void ReadString(char* out, DWORD outSize, const char* valueName) const;
+    DWORD ReadDword(const char* valueName) const;
+
+private:
+    HKEY key_ = nullptr;
+};
+
 // defaults. Stores text as REG_SZ with its terminator.
 LONG WriteRegistryString(const char* text, const char* valueName, HKEY root,
                          const char* subkey);

@@ -1,8 +1,8 @@
 ; The PathTagger installer. It puts PathTagger.dll into the host's compression
 ; folder, where the host keeps its encoder plugins, and its own files (the
 ; tools, the read-me and the uninstaller) into a PathTagger folder below it.
-; Built by the package target, which defines VERSION, OUTFILE, PLUGIN_DLL,
-; README, UNINSTALLER_EXE and SHIPPED (the generated list of tools and
+; Built by the package target, which defines VERSION, OUTFILE, ICON,
+; PLUGIN_DLL, README, UNINSTALLER_EXE and SHIPPED (the generated list of tools and
 ; shortcuts).
 ;
 ; Everything that can refuse is decided before the first write: a refused
@@ -16,6 +16,7 @@ Unicode true
 
 Name "PathTagger ${VERSION}"
 OutFile "${OUTFILE}"
+Icon "${ICON}"
 ; The host lives below Program Files and the shortcut is for all users.
 ; The host's own record (InstalledTo) is per user, so an installer elevated
 ; as another account does not see it: it then finds no host and asks.
@@ -43,19 +44,24 @@ Page directory "" "" DirectoryLeave
 Page instfiles
 
 ; The Compression folder of the copy that the Add/Remove entry records, and
-; whether its install made that folder; empty when there is none.
+; whether its install made that folder, and its version; empty when there
+; is none.
 Var InstalledIn
 Var InstalledInCreated
+Var InstalledVersion
 ; 1 when this run makes $INSTDIR.
 Var Created
 ; 1 from the first write of this run on.
 Var Writing
+; 1 once this run has begun to make the Start-menu shortcuts and the entry.
+Var Linked
 Var DoneText
 
 Function .onInit
   StrCpy $DoneText "Completed"
   ReadRegStr $InstalledIn HKLM "${UNINSTALL_KEY}" "CompressionFolder"
   ReadRegDWORD $InstalledInCreated HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder"
+  ReadRegStr $InstalledVersion HKLM "${UNINSTALL_KEY}" "DisplayVersion"
   ${If} $InstalledIn != ""
   ${AndIfNot} ${FileExists} "$InstalledIn\PathTagger.dll"
   ${AndIfNot} ${FileExists} "$InstalledIn\${OWN_FOLDER}\${UNINSTALLER}"
@@ -191,17 +197,127 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; After a failed write the copy is taken out again whole: an entry or a
-; shortcut for a half-written copy would point at files that are not there.
+; The copies this run replaces, the one in $INSTDIR and the one the entry
+; names elsewhere (a move), go aside before anything is written: each of
+; their files is renamed to its name with "~" for its last letter, which is
+; no longer (what fitted still fits) and no plugin the host loads. A file
+; that cannot be renamed cannot be removed either, so a copy goes aside
+; whole or not at all, and comes back whole when the write fails.
+
+; Calls the function at $R9 for each file of the copies this run replaces.
+Function EachReplacedFile
+  StrCpy $R6 $INSTDIR
+  Call EachFileOfCopy
+  ${If} $InstalledIn != ""
+  ${AndIf} $InstalledIn != $INSTDIR
+    StrCpy $R6 $InstalledIn
+    Call EachFileOfCopy
+  ${EndIf}
+FunctionEnd
+
+Function AsideName  ; of $R0, in $R1
+  StrCpy $R1 $R0 -1
+  StrCpy $R1 "$R1~"
+FunctionEnd
+
+; A folder in a file's place is no file of ours, and is left where it is.
+Function SetAsideFile
+  Call AsideName
+  Delete $R1  ; left by a run that was cut short
+  ${If} ${FileExists} $R0
+  ${AndIfNot} ${FileExists} "$R0\*.*"
+    ClearErrors
+    Rename $R0 $R1
+    ${If} ${Errors}
+      StrCpy $R8 $R0
+      IntOp $R5 $R5 + 1
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+Function RestoreFile
+  Call AsideName
+  ${If} ${FileExists} $R1
+  ${AndIfNot} ${FileExists} $R0
+    Rename $R1 $R0
+  ${EndIf}
+FunctionEnd
+
+Function DiscardFile
+  Call AsideName
+  ${If} ${FileExists} $R1
+    Delete /REBOOTOK $R1
+    ${If} ${FileExists} $R1
+      DetailPrint "$R1 is removed at the next restart."
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+Function SetAsideReplaced
+  StrCpy $R3 0
+  StrCpy $R5 0
+  GetFunctionAddress $R9 SetAsideFile
+  Call EachReplacedFile
+  ${If} $R5 != 0
+    GetFunctionAddress $R9 RestoreFile
+    Call EachReplacedFile
+    StrCpy $R3 ${EXIT_NOT_WRITTEN}
+    StrCpy $R4 "$R8 cannot be replaced or removed (it, or its folder, cannot be changed). \
+Nothing was installed, and PathTagger is as it was."
+  ${EndIf}
+FunctionEnd
+
+; Once the new copy is in, the replaced one goes for good, with its folders
+; when that leaves them empty (the Compression folder only if its install
+; made it).
+Function DiscardReplaced
+  GetFunctionAddress $R9 DiscardFile
+  Call EachReplacedFile
+  ${If} $InstalledIn != ""
+  ${AndIf} $InstalledIn != $INSTDIR
+    RMDir "$InstalledIn\${OWN_FOLDER}"
+    ${If} $InstalledInCreated = 1
+      RMDir $InstalledIn
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; After a failed write what was written is taken out again, and the copy it
+; replaced comes back with its shortcuts and its entry. What cannot be taken
+; out (the host may have loaded the
+; new DLL meanwhile) keeps an entry and an uninstaller, as after an
+; uninstall that could not remove everything: that copy stays in place of
+; the old one.
 Function Withdraw
   StrCpy $Writing 0
   SetOutPath $TEMP  ; not the folder about to go
+  ${If} $Linked = 1
+    !insertmacro REMOVE_SHORTCUTS
+  ${EndIf}
   StrCpy $R6 $INSTDIR
   StrCpy $R7 $Created
-  StrCpy $R8 0
   Call RemoveCopy
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  DetailPrint "Writing into $INSTDIR or the registry failed; what was written is removed again."
+  ${If} $R5 = 0
+    GetFunctionAddress $R9 RestoreFile
+    Call EachReplacedFile
+    ${If} $InstalledIn == ""
+      DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ${ElseIf} $Linked = 1
+      !insertmacro CREATE_SHORTCUTS "$InstalledIn\${OWN_FOLDER}"
+      StrCpy $R6 $InstalledIn
+      StrCpy $R7 $InstalledInCreated
+      StrCpy $R8 $InstalledVersion
+      Call WriteEntry
+    ${EndIf}
+    DetailPrint "Writing into $INSTDIR or the registry failed; what was written is removed again."
+  ${Else}
+    CreateDirectory "$INSTDIR\${OWN_FOLDER}"
+    File "/oname=$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}" "${UNINSTALLER_EXE}"
+    Call WriteThisEntry
+    Call DiscardReplaced
+    DetailPrint "Writing into $INSTDIR or the registry failed, and what is named above stays: \
+the entry and $INSTDIR\${OWN_FOLDER}\${UNINSTALLER} stay with it, to remove it once it is free."
+  ${EndIf}
   SetErrorLevel ${EXIT_NOT_WRITTEN}
 FunctionEnd
 
@@ -225,26 +341,14 @@ FunctionEnd
 Section "PathTagger" SecPlugin
   Call CheckAll
   !insertmacro REFUSE_UNLESS_DONE
+  ; One copy at a time: the entry, the shortcuts and the uninstaller only
+  ; ever know one.
+  Call SetAsideReplaced
+  !insertmacro REFUSE_UNLESS_DONE
 
   ${If} $InstalledIn == $INSTDIR
     StrCpy $Created $InstalledInCreated
   ${Else}
-    ; One copy at a time: the entry, the shortcuts and the uninstaller only
-    ; ever know one, so the copy elsewhere goes before this one is written.
-    ${If} $InstalledIn != ""
-      DetailPrint "Removing the copy in $InstalledIn"
-      StrCpy $R6 $InstalledIn
-      StrCpy $R7 $InstalledInCreated
-      StrCpy $R8 0
-      Call RemoveCopy
-      ${If} $R5 != 0  ; its entry stays, for its uninstaller to try again
-        StrCpy $R3 ${EXIT_NOT_WRITTEN}
-        StrCpy $R4 "The copy in $InstalledIn could not be removed whole; nothing was installed \
-in $INSTDIR."
-        !insertmacro REFUSE_UNLESS_DONE
-      ${EndIf}
-      DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    ${EndIf}
     StrCpy $Created 0
     ${IfNot} ${FileExists} "$INSTDIR\*.*"
       StrCpy $Created 1
@@ -266,24 +370,38 @@ in $INSTDIR."
   !insertmacro INSTALL_SHIPPED_TOOLS
   File "/oname=${UNINSTALLER}" "${UNINSTALLER_EXE}"
   !insertmacro WITHDRAW_ON_ERRORS
+  StrCpy $Linked 1
   !insertmacro CREATE_SHORTCUTS "$INSTDIR\${OWN_FOLDER}"
+  Call WriteThisEntry
+  !insertmacro WITHDRAW_ON_ERRORS
+  Call DiscardReplaced
+  StrCpy $DoneText "Completed"
+SectionEnd
 
+Function WriteThisEntry
+  StrCpy $R6 $INSTDIR
+  StrCpy $R7 $Created
+  StrCpy $R8 "${VERSION}"
+  Call WriteEntry
+FunctionEnd
+
+; The Add/Remove entry of the copy in the Compression folder $R6, whose
+; install made that folder when $R7 is 1, of version $R8.
+Function WriteEntry
   SectionGetSize ${SecPlugin} $0
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "PathTagger"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" $R8
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${OWN_FOLDER}\${UNINSTALLER},0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$R6\${OWN_FOLDER}\${UNINSTALLER},0"
   ; PathTagger's own folder: the Compression folder holds other plugins too.
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR\${OWN_FOLDER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$R6\${OWN_FOLDER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" \
-    '"$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}"'
+    '"$R6\${OWN_FOLDER}\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" \
-    '"$INSTDIR\${OWN_FOLDER}\${UNINSTALLER}" /S'
+    '"$R6\${OWN_FOLDER}\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "CompressionFolder" "$INSTDIR"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder" $Created
-  !insertmacro WITHDRAW_ON_ERRORS
-  StrCpy $DoneText "Completed"
-SectionEnd
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "CompressionFolder" $R6
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder" $R7
+FunctionEnd

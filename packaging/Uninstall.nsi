@@ -1,10 +1,12 @@
 ; Uninstall.exe, which the installer puts into the PathTagger folder. It
-; removes the copy it sits in and does all of it in the process its caller
-; started, so that its exit status (common.nsh) is its outcome. Only its own
-; file and folder cannot go while it runs: it hands them to a copy of itself
-; in the temporary folder, which waits for this process to end and removes
-; them (/FINISH=<process id> /CREATED=<0|1> /D=<the PathTagger folder>).
-; Built by the package target, which defines VERSION, OUTFILE and SHIPPED.
+; removes the copy it sits in, and only the copy the Add/Remove entry names,
+; and does all of it in the process its caller started, so that its exit
+; status (common.nsh) is its outcome. Only its own file and folder cannot go
+; while it runs: as it ends, it hands them to a copy of itself in the
+; temporary folder, which waits for this process to end and removes them
+; (/FINISH=<process id> /CREATED=<0|1> /D=<the PathTagger folder>).
+; Built by the package target, which defines VERSION, OUTFILE, ICON and
+; SHIPPED.
 Unicode true
 !include LogicLib.nsh
 !include FileFunc.nsh
@@ -19,7 +21,7 @@ ShowInstDetails show
 ; The page's last words, "Completed" only when it was.
 CompletedText "$DoneText"
 SubCaption 4 ": $DoneText"
-Icon "${NSISDIR}\Contrib\Graphics\Icons\classic-uninstall.ico"
+Icon "${ICON}"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=0 "ProductName" "PathTagger"
@@ -40,9 +42,10 @@ Page instfiles
 !macroend
 
 Var Compression
-Var Registered  ; 1 when the Add/Remove entry names this copy
+Var CreatedCompression  ; 1 when the install made the Compression folder
 Var DoneText
 Var FinishFor  ; the process id of the uninstaller to finish for, or empty
+Var HandOver  ; the copy that removes this program once it has ended, or empty
 
 Function .onInit
   StrCpy $DoneText "Completed"
@@ -58,6 +61,21 @@ Function .onInit
   ${EndIf}
   StrCpy $INSTDIR $EXEDIR
   ${GetParent} $INSTDIR $Compression
+  ; Run anywhere else, among a user's files of the same names, it would
+  ; remove those.
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "CompressionFolder"
+  ${If} $R0 == ""
+  ${OrIf} "$R0\${OWN_FOLDER}" != $INSTDIR
+    MessageBox MB_OK|MB_ICONSTOP "$INSTDIR is not the PathTagger folder that Apps (Add/Remove \
+programs) names, so nothing was removed. Remove PathTagger from there, or run the \
+${UNINSTALLER} in its own folder." /SD IDOK
+    SetErrorLevel ${EXIT_NOT_ITS_COPY}
+    Quit
+  ${EndIf}
+  ReadRegDWORD $CreatedCompression HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder"
+  ${If} $CreatedCompression != 1
+    StrCpy $CreatedCompression 0
+  ${EndIf}
   ${If} ${Silent}
     Return
   ${EndIf}
@@ -82,18 +100,19 @@ Function Finish
   ${EndIf}
   System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i $FinishFor) p .r0'
   ${If} $0 != 0
-    ; SYNCHRONIZE; bounded, so that a stuck uninstaller cannot keep this
-    ; copy waiting for ever
+    ; SYNCHRONIZE. This copy starts as the uninstaller ends, so the wait is
+    ; short; one still running after a minute is stuck, and what it holds
+    ; goes at the next restart instead.
     System::Call 'kernel32::WaitForSingleObject(p r0, i 60000) i .r1'
     System::Call 'kernel32::CloseHandle(p r0)'
   ${EndIf}
-  Delete "$INSTDIR\${UNINSTALLER}"
-  RMDir "$INSTDIR"
+  Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+  RMDir /REBOOTOK "$INSTDIR"
   ${GetParameters} $R0
   ${GetOptions} $R0 "/CREATED=" $R1
   ${If} $R1 == 1
     ${GetParent} $INSTDIR $R0
-    RMDir $R0
+    RMDir /REBOOTOK $R0
   ${EndIf}
   Delete /REBOOTOK "$EXEPATH"
 FunctionEnd
@@ -113,33 +132,11 @@ Section "Remove"
     Return
   ${EndIf}
 
-  ; The entry and the shortcuts belong to this copy only when the entry
-  ; names it; a copy the entry does not know leaves them to the one it does.
-  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "CompressionFolder"
-  StrCpy $Registered 0
-  StrCpy $R7 0
-  ${If} $R0 == $Compression
-    StrCpy $Registered 1
-    ReadRegDWORD $R7 HKLM "${UNINSTALL_KEY}" "CreatedCompressionFolder"
-    ${If} $R7 == ""
-      StrCpy $R7 0
-    ${EndIf}
-  ${EndIf}
-
   SetOutPath $TEMP  ; not the folder about to go
-  ${If} $Registered = 1
-    StrCpy $R6 $Compression
-    StrCpy $R8 1
-    Call RemoveCopy
-  ${Else}
-    StrCpy $R5 0
-    StrCpy $R0 "$Compression\PathTagger.dll"
-    Call RemoveFile
-    StrCpy $R6 "$INSTDIR"
-    Call RemoveShippedTools
-    StrCpy $R0 "$INSTDIR\README.txt"
-    Call RemoveFile
-  ${EndIf}
+  StrCpy $R6 $Compression
+  StrCpy $R7 $CreatedCompression
+  !insertmacro REMOVE_SHORTCUTS
+  Call RemoveCopy
   ${If} $R5 != 0
     ; The entry and this uninstaller stay, to try again.
     DetailPrint "Close what holds these files, or free them, and run $INSTDIR\${UNINSTALLER} again."
@@ -147,26 +144,42 @@ Section "Remove"
     StrCpy $DoneText "Not everything was removed"
     Return
   ${EndIf}
-  ${If} $Registered = 1
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  ${EndIf}
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
   !insertmacro REMOVE_PREVIEW_VALUES
 
-  System::Call 'kernel32::GetCurrentProcessId() i .r0'
+  ; The hand-over copy is made now, so that the page can say when it cannot
+  ; be, and started only as this program ends: how long the last page stays
+  ; open is then no matter.
   GetTempFileName $R1
+  StrCpy $HandOver "$R1.exe"
   ClearErrors
-  CopyFiles /SILENT "$EXEPATH" "$R1.exe"
-  ${IfNot} ${Errors}
-    Exec '"$R1.exe" /S /FINISH=$0 /CREATED=$R7 /D=$INSTDIR'
-  ${EndIf}
+  CopyFiles /SILENT "$EXEPATH" $HandOver
   ${If} ${Errors}
-    DetailPrint "$INSTDIR\${UNINSTALLER} stays: no copy of it could be started to remove it."
-    IntOp $R5 $R5 + 1
-  ${EndIf}
-  Delete $R1
-
-  ${If} $R5 != 0
+    StrCpy $HandOver ""
+    DetailPrint "$INSTDIR\${UNINSTALLER} stays: no copy of it could be made to remove it."
     SetErrorLevel ${EXIT_NOT_WRITTEN}
     StrCpy $DoneText "Not everything was removed"
   ${EndIf}
+  Delete $R1
+  ${If} ${Silent}
+    Call StartHandOver
+  ${EndIf}
 SectionEnd
+
+Function .onGUIEnd
+  Call StartHandOver
+FunctionEnd
+
+Function StartHandOver
+  ${If} $HandOver == ""
+    Return
+  ${EndIf}
+  System::Call 'kernel32::GetCurrentProcessId() i .r0'
+  ClearErrors
+  Exec '"$HandOver" /S /FINISH=$0 /CREATED=$CreatedCompression /D=$INSTDIR'
+  ${If} ${Errors}
+    SetErrorLevel ${EXIT_NOT_WRITTEN}
+    Delete $HandOver
+  ${EndIf}
+  StrCpy $HandOver ""
+FunctionEnd

@@ -26,6 +26,7 @@
 !define EXIT_NOT_A_HOST 4
 !define EXIT_TOO_LONG 5
 !define EXIT_NOT_WRITTEN 6
+!define EXIT_NOT_ITS_COPY 7
 
 ; The checks below answer in $R3 (0, or the exit status of the refusal) and
 ; $R4 (what is wrong, in words for the user); $R0 names the file.
@@ -77,8 +78,28 @@ Function CheckCopyInUse
   ${EndIf}
 FunctionEnd
 
+; Calls the function at $R9 with $R0 naming each file that the installer
+; writes into the copy in the Compression folder $R6.
+Function EachFileOfCopy
+  StrCpy $R0 "$R6\PathTagger.dll"
+  Call $R9
+  StrCpy $R6 "$R6\${OWN_FOLDER}"
+  Call EachShippedTool
+  StrCpy $R0 "$R6\README.txt"
+  Call $R9
+  StrCpy $R0 "$R6\${UNINSTALLER}"
+  Call $R9
+  ${GetParent} $R6 $R6
+FunctionEnd
+
 ; Deletes $R0; a file that stays is named in the details and counted in $R5.
+; The program that runs is left to the uninstaller's hand-over, and a folder
+; in a file's place is no file of ours.
 Function RemoveFile
+  ${If} $R0 == $EXEPATH
+  ${OrIf} ${FileExists} "$R0\*.*"
+    Return
+  ${EndIf}
   Delete $R0
   ${If} ${FileExists} $R0
     DetailPrint "Could not remove $R0."
@@ -86,28 +107,16 @@ Function RemoveFile
   ${EndIf}
 FunctionEnd
 
-; Removes the copy in the Compression folder $R6 and its Start-menu shortcuts:
-; exactly the files the installer writes, the PathTagger folder when that
-; leaves it empty, and the Compression folder itself only when $R7 is 1 (the
-; install made it) and it is empty. With $R8 = 1 the uninstaller that is
-; running stays, for the hand-over to remove. $R5 counts the files that stay.
+; Removes the copy in the Compression folder $R6: exactly the files the
+; installer writes, the PathTagger folder when that leaves it empty, and the
+; Compression folder itself only when $R7 is 1 (the install made it) and it
+; is empty. $R5 counts the files that stay.
 Function RemoveCopy
   StrCpy $R5 0
-  !insertmacro REMOVE_SHORTCUTS
-  StrCpy $R0 "$R6\PathTagger.dll"
-  Call RemoveFile
-  StrCpy $R6 "$R6\${OWN_FOLDER}"
-  Call RemoveShippedTools
-  StrCpy $R0 "$R6\README.txt"
-  Call RemoveFile
-  ${If} $R8 != 1
-    StrCpy $R0 "$R6\${UNINSTALLER}"
-    Call RemoveFile
-    RMDir $R6
-  ${EndIf}
-  ${GetParent} $R6 $R6
+  GetFunctionAddress $R9 RemoveFile
+  Call EachFileOfCopy
+  RMDir "$R6\${OWN_FOLDER}"
   ${If} $R7 = 1
-  ${AndIf} $R8 != 1
     RMDir $R6
   ${EndIf}
 FunctionEnd

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "decoders/decoder_catalogue.h"
-#include "decoders/guarded_call.h"
 #include "plugin/conversion_object.h"
 #include "plugin/tag_pattern_setting.h"
 
@@ -12,14 +11,12 @@ HINSTANCE ModuleInstance = nullptr;
 
 namespace {
 
-// Gives back what this module allocated or installed for the process, when
-// FreeLibrary unloads it while the process goes on. Only our own heap
-// blocks are freed: no other library is unloaded from here (the decoders
-// stay loaded, see ReleaseProcessCatalogue).
-void ReleaseAtUnload() {
-    ReleaseProcessCatalogue();
-    ReleaseAbortGuard();
-}
+// Gives back what this module allocated or changed for the process, when
+// FreeLibrary unloads it while the process goes on: our heap blocks, and the
+// decoders' import slots, which must not point into this module once it is
+// gone. No other library is unloaded from here (the decoders stay loaded,
+// see ReleaseProcessCatalogue).
+void ReleaseAtUnload() { ReleaseProcessCatalogue(); }
 
 }  // namespace
 

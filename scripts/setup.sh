@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine nsis
-  xvfb xauth imagemagick x11-apps
+  xvfb xauth imagemagick x11-apps librsvg2-bin icoutils
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpcre2-dev kid3-cli
   python3 python3-mutagen python3-pefile

@@ -27,18 +27,25 @@ const char* const kNumberedFileForms[] = {
     "[artist] - [track number] - [track]",
 };
 
-// File names that hold the performer: on a compilation, or loose files. A
-// compilation's names may begin with the compilation's own "artist"
-// ("Various Artists - Album - 01 - Title"), which is read past.
+// File names that hold the performer: on a compilation, or loose files.
 const char* const kArtistFileForms[] = {
-    "[skip] - [album] - [track number] - [track]",
     "[track number] [artist] - [track]",
     "[track number] - [artist] - [track]",
     "[track number]. [artist] - [track]",
     "[disc]-[track number] [artist] - [track]",
     "[artist] - [track]",
-    // Where a compilation's names cannot be split into performer and title
-    // safely, these read its album and numbers and leave the rest alone.
+};
+
+// Only below a compilation's folder. Its names may begin with the
+// compilation's own "artist" ("Various Artists - Album - 01 - Title"),
+// which is read past; where its names cannot be split into performer and
+// title safely, the last three read its album and numbers and leave the
+// rest alone.
+const char* const kCompilationFileForms[] = {
+    "[skip] - [album] - [track number] - [track]",
+    "[track number] [skip] - [skip] - [skip]",
+    "[track number] - [skip] - [skip] - [skip] - [skip]",
+    "[track number]. [skip] - [skip] - [skip]",
     "[track number] [skip]",
     "[track number] - [skip]",
     "[track number]. [skip]",
@@ -137,13 +144,14 @@ const std::vector<FileForm>& FileForms() {
     static const std::vector<FileForm> forms = [] {
         std::vector<FileForm> made;
         const NamedFields number = NamedFields(1) << int(TagToken::TrackNumber);
-        auto add = [&](const char* form, bool artistInName) {
+        auto add = [&](const char* form, bool artistInName, bool compilationOnly) {
             const NamedFields named = FieldsNamedBy(form);
-            made.push_back({form, artistInName, named, (named & number) != 0});
+            made.push_back({form, artistInName, named, (named & number) != 0, compilationOnly});
         };
-        for (const char* form : kNumberedFileForms) add(form, false);
-        for (const char* form : kArtistFileForms) add(form, true);
-        add("[track]", false);
+        for (const char* form : kNumberedFileForms) add(form, false, false);
+        for (const char* form : kArtistFileForms) add(form, true, false);
+        for (const char* form : kCompilationFileForms) add(form, true, true);
+        add("[track]", false, false);
         return made;
     }();
     return forms;
@@ -165,7 +173,7 @@ std::vector<FolderPart> FolderPartsOf(const std::vector<std::string>& names) {
     if (dash != std::string::npos && IsCompilationFolder(albumName.substr(0, dash))) {
         for (const std::string& form : AlbumForms(albumName.substr(dash + 3))) {
             if (form.find("[artist]") != std::string::npos) continue;
-            parts.push_back({albumName.substr(0, dash + 3) + form + "\\" + disc, true});
+            parts.push_back({albumName.substr(0, dash + 3) + form + "\\" + disc, true, true, true});
         }
     }
     for (const std::string& form : AlbumForms(albumName)) {
@@ -173,7 +181,7 @@ std::vector<FolderPart> FolderPartsOf(const std::vector<std::string>& names) {
         if (album == 0 || form.find("[artist]") != std::string::npos) continue;
         const std::string& artistName = names[album - 1];
         if (IsCompilationFolder(artistName)) {
-            parts.push_back({artistName + "\\" + form + "\\" + disc, true});
+            parts.push_back({artistName + "\\" + form + "\\" + disc, true, true, true});
         } else {
             parts.push_back({"[artist]\\" + form + "\\" + disc, false});
         }
@@ -185,6 +193,7 @@ std::vector<FolderPart> FolderPartsOf(const std::vector<std::string>& names) {
 // and the characters the file forms spell stay as they are.
 std::string NameShape(const std::string& name) {
     std::string shape;
+    shape.reserve(name.size());
     std::size_t digits = 0;
     for (char c : name) {
         const bool digit = c >= '0' && c <= '9';

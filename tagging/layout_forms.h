@@ -18,12 +18,14 @@ struct FileForm {
     bool artistInName = false;  // only below a compilation's folder, or alone
     NamedFields named = 0;
     bool numbered = false;  // reads a track number
+    bool compilationOnly = false;
 };
 
 struct FolderPart {
     std::string pattern;
     bool artistInName = false;  // its files may name the performer
     bool takesNumbered = true;  // a folder of numbered tracks is an album, not a performer
+    bool compilation = false;   // names a compilation's folder
 };
 
 // Every file form, numbered ones first.

@@ -23,15 +23,6 @@ bool TextFills(NamedFields named, TagToken token, const PathText& text) {
     return (named & Bit(token)) == 0 || HasText(text);
 }
 
-std::string Quoted(const char* literal) {
-    if (std::strspn(literal, " ") == std::strlen(literal)) return "blank";
-    return std::string("`") + literal + "`";
-}
-
-std::string Before(TagToken token) {
-    return token == TagToken::None ? "" : std::string(" before the ") + NameOfToken(token);
-}
-
 bool NumberFills(NamedFields named, TagToken token, std::int32_t number) {
     return (named & Bit(token)) == 0 || number != 0;
 }
@@ -88,25 +79,6 @@ bool PathFits(const char* pattern, NamedFields named, const char* path, TagField
 bool PathFits(const char* pattern, const char* path, TagFields& values) {
     Misfit why;
     return PathFits(pattern, FieldsNamedBy(pattern), path, values, why);
-}
-
-std::string DescribeMisfit(const Misfit& why) {
-    const std::string name = NameOfToken(why.token);
-    switch (why.kind) {
-        case MisfitKind::None: return "";
-        case MisfitKind::LiteralMissing:
-            return why.token == TagToken::None
-                       ? "no " + Quoted(why.literal) + " where the pattern has it"
-                       : "no " + Quoted(why.literal) + Before(why.token);
-        case MisfitKind::NotDigits: return "the " + name + " is not only digits";
-        case MisfitKind::TwoValues: return "two different values for the " + name;
-        case MisfitKind::ExtraText:
-            return "more text" + Before(why.token) + " than the pattern has";
-        case MisfitKind::PathTooShort: return "fewer folders or less text than the pattern";
-        case MisfitKind::NoValue: return "no value for the " + name;
-        case MisfitKind::PathTooLong: return "the path is longer than 259 characters";
-    }
-    return "";
 }
 
 void PatternChoice::Put(std::size_t index, const char* pattern) {

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "tagging/tag_fields.h"
 #include "tagging/tag_pattern_matcher.h"
@@ -35,9 +34,6 @@ TagToken FirstFieldWithoutValue(NamedFields named, const TagFields& values);
 bool PathFits(const char* pattern, NamedFields named, const char* path, TagFields& values,
               Misfit& why);
 bool PathFits(const char* pattern, const char* path, TagFields& values);
-
-// Why a pattern does not fit, in words, such as "no ` - ` before the title".
-std::string DescribeMisfit(const Misfit& why);
 
 // Patterns in order of preference, each with the fields it names, worked
 // out once: the plugin's stored pattern and its fallbacks.

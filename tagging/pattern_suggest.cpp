@@ -1,7 +1,9 @@
 #include "tagging/pattern_suggest.h"
 
 #include <algorithm>
+#include <bit>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +21,9 @@ constexpr long kWrongWeight = 4;
 
 constexpr std::size_t kMaxSetSize = PatternChoice::kMaxPatterns;
 
+// Which candidates a set holds, one flag each.
+using Chosen = std::vector<char>;
+
 // What the judgement needs of one candidate's reading of one file.
 struct Reading {
     std::size_t candidate;
@@ -30,7 +35,9 @@ struct Reading {
 
 struct FileEntry {
     std::size_t folder = 0;  // index into the leaf folders
-    std::vector<std::pair<std::size_t, NameReading>> names;  // file forms that fit, by index
+    std::uint64_t formsMayFit = 0;  // a bit for each file form that fits the name's shape
+    // What the file forms asked for read, by form; none where one does not fit.
+    std::vector<std::pair<std::size_t, std::optional<NameReading>>> names;
     std::vector<Reading> readings;  // the candidates that fit, in candidate order
 };
 
@@ -39,6 +46,7 @@ struct Candidate {
     std::size_t form = 0;  // index into FileForms()
     std::string pattern;
     NamedFields named = 0;
+    bool readsPast = false;  // reads no title: safe beside another where it fits
     std::size_t fields = 0;  // those named, and a disc
     std::size_t levels = 0;
     std::vector<std::size_t> folders;  // the leaf folders where it fits a file
@@ -52,6 +60,34 @@ struct FolderVerdict {
     long wrong = 0;
     long Score() const { return right - kWrongWeight * wrong; }
 };
+
+// The file's name with the backslash before it, within the path.
+const char* NameWithItsBackslash(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return path.c_str() + (slash == std::string::npos ? 0 : slash);
+}
+
+// What decides a folder's parts: its last three names, each as its shape,
+// but for the names the parts spell as they are (a compilation's folder, a
+// disc folder's word), and whether more folders are above them.
+std::string LayoutShape(const std::vector<std::string>& names) {
+    std::string shape = names.size() > 3 ? "+" : "";
+    for (std::size_t i = names.size() > 3 ? names.size() - 3 : 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        const std::size_t dash = name.find(" - ");
+        if (IsCompilationFolder(name)) {
+            shape += "C" + name;
+        } else if (!DiscFolderForm(name).empty()) {
+            shape += "D" + DiscFolderForm(name);
+        } else if (dash != std::string::npos && IsCompilationFolder(name.substr(0, dash))) {
+            shape += "P" + name.substr(0, dash) + NameShape(name.substr(dash));
+        } else {
+            shape += "S" + NameShape(name);
+        }
+        shape += '\\';
+    }
+    return shape;
+}
 
 // The texts between a pattern's tokens, but for lone backslashes: a path
 // the pattern fits holds every one of them.
@@ -83,21 +119,22 @@ class SetJudge {
 public:
     explicit SetJudge(const SuggestionInput& input) : input_(input) {
         SplitIntoFolders();
-        ReadFileNames();
+        ShapeFileNames();
         MakeCandidates();
         SortBySpecificity();
         partSlots_.assign(folderFiles_.size() * parts_.size(), kUnread);
-        for (std::size_t i = 0; i < input_.paths.size(); ++i) ReadFile(i);
-        for (Candidate& c : candidates_) {
-            std::sort(c.folders.begin(), c.folders.end());
-            c.folders.erase(std::unique(c.folders.begin(), c.folders.end()), c.folders.end());
+        for (const std::string& folder : folderPaths_) folderFilePaths_.push_back(folder + "\\x.x");
+        // Folder by folder, so that each candidate's folders come in order,
+        // each once.
+        for (const std::vector<std::size_t>& files : folderFiles_) {
+            for (std::size_t i : files) ReadFile(i);
         }
         alone_.assign(candidates_.size(), false);
     }
 
     std::vector<PatternSuggestion> RankSingly(std::size_t top) const {
         std::vector<std::pair<long, std::size_t>> scored;
-        std::vector<bool> alone(candidates_.size(), false);
+        Chosen alone(candidates_.size(), false);
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
             alone[c] = true;
             scored.push_back({Score(alone), c});
@@ -118,10 +155,13 @@ public:
     // makes the whole read better goes.
     std::vector<PatternSuggestion> ChooseSet() const {
         std::vector<long> covered(candidates_.size(), 0);
+        std::vector<std::size_t> used;
         for (std::size_t f = 0; f < folderFiles_.size(); ++f) {
             long value = 0;
-            const std::size_t best = BestForFolder(f, value);
-            if (best < candidates_.size()) covered[best] += value;
+            const std::size_t best = BestForFolder(f, value, used);
+            if (best == candidates_.size()) continue;
+            covered[best] += value;
+            for (std::size_t c : used) covered[c] += c == best ? 0 : 1;
         }
         std::vector<std::size_t> byCover;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
@@ -130,14 +170,14 @@ public:
         std::stable_sort(byCover.begin(), byCover.end(),
                          [&](std::size_t a, std::size_t b) { return covered[a] > covered[b]; });
         if (byCover.size() > kMaxSetSize) byCover.resize(kMaxSetSize);
-        std::vector<bool> chosen(candidates_.size(), false);
+        Chosen chosen(candidates_.size(), false);
         for (std::size_t c : byCover) chosen[c] = true;
         DropWhatHurts(chosen);
         std::vector<PatternSuggestion> set;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
             if (chosen[c]) set.push_back(Describe(c));
         }
-        CountUses(set);
+        CountUses(chosen, set);
         return set;
     }
 
@@ -159,65 +199,93 @@ private:
         }
     }
 
-    // Which file forms fit each file's name, and what they read: forms are
-    // tried once per shape of name, and read only where they fit.
-    void ReadFileNames() {
-        std::unordered_map<std::string, std::vector<bool>> fitsByShape;
+    // Which file forms may fit each file's name: forms are tried once per
+    // shape of name; what they read is worked out where a candidate asks.
+    void ShapeFileNames() {
+        std::unordered_map<std::string, std::uint64_t> fitsByShape;
         const std::vector<FileForm>& forms = FileForms();
         for (std::size_t i = 0; i < input_.paths.size(); ++i) {
             const std::string stem = StemOf(input_.paths[i]);
-            auto [known, added] = fitsByShape.emplace(NameShape(stem), std::vector<bool>());
-            if (added) {
-                for (const FileForm& form : forms) {
-                    TagFields values;
-                    known->second.push_back(FormFitsName(form, stem, values));
-                }
-            }
-            // A form names no folder, so the whole path reads as the name.
-            for (std::size_t f = 0; f < forms.size(); ++f) {
+            auto [known, added] = fitsByShape.emplace(NameShape(stem), 0);
+            for (std::size_t f = 0; added && f < forms.size(); ++f) {
                 TagFields values;
-                Misfit why;
-                if (known->second[f] && PathFits(forms[f].pattern.c_str(), forms[f].named,
-                                                 input_.paths[i].c_str(), values, why)) {
-                    files_[i].names.push_back({f, ReadNames(values)});
-                }
+                if (FormFitsName(forms[f], stem, values)) known->second |= std::uint64_t(1) << f;
             }
+            files_[i].formsMayFit = known->second;
         }
+    }
+
+    // What a file form reads from the file's name; null where it does not
+    // fit. A form names no folder, so it is read from the name alone.
+    const NameReading* NameReadingOf(std::size_t i, std::size_t form) {
+        FileEntry& file = files_[i];
+        for (const auto& name : file.names) {
+            if (name.first == form) return name.second ? &*name.second : nullptr;
+        }
+        if (file.names.empty()) file.names.reserve(std::size_t(std::popcount(file.formsMayFit)));
+        TagFields values;
+        Misfit why;
+        const FileForm& f = FileForms()[form];
+        std::optional<NameReading> reading;
+        if (PathFits(f.pattern.c_str(), f.named, NameWithItsBackslash(input_.paths[i]), values,
+                     why)) {
+            reading = ReadNames(values);
+        }
+        file.names.push_back({form, std::move(reading)});
+        return file.names.back().second ? &*file.names.back().second : nullptr;
     }
 
     // The folder parts each leaf folder's names call for, with every file
     // form that fits one of its files.
     void MakeCandidates() {
         std::unordered_map<std::string, std::size_t> partIndex;
-        std::vector<std::uint64_t> formsMade;  // for each part, a bit for each form
-        const std::vector<FileForm>& forms = FileForms();
+        // For each shape of folder, its parts, by index; each part's forms
+        // it may take, and those already made into candidates.
+        std::unordered_map<std::string, std::vector<std::size_t>> partsByShape;
+        std::vector<std::uint64_t> formsTaken;
+        std::vector<std::uint64_t> formsMade;
         for (std::size_t folder = 0; folder < folderFiles_.size(); ++folder) {
             std::uint64_t fitting = 0;
-            for (std::size_t i : folderFiles_[folder]) {
-                for (const auto& name : files_[i].names) fitting |= std::uint64_t(1) << name.first;
-            }
-            for (const FolderPart& part : FolderPartsOf(NamesBelow(folderPaths_[folder]))) {
+            for (std::size_t i : folderFiles_[folder]) fitting |= files_[i].formsMayFit;
+            const std::vector<std::string> names = NamesBelow(folderPaths_[folder]);
+            auto [known, added] = partsByShape.emplace(LayoutShape(names), std::vector<std::size_t>());
+            for (const FolderPart& part : added ? FolderPartsOf(names) : std::vector<FolderPart>()) {
                 const std::size_t p = partIndex.emplace(part.pattern, parts_.size()).first->second;
                 if (p == parts_.size()) {
                     parts_.push_back(part.pattern);
                     partNamed_.push_back(FieldsNamedBy(part.pattern.c_str()));
                     partLiterals_.push_back(LiteralsOf(part.pattern));
+                    formsTaken.push_back(FormsTakenBy(part));
                     formsMade.push_back(0);
                 }
-                for (std::size_t f = 0; f < forms.size(); ++f) {
-                    const std::uint64_t bit = std::uint64_t(1) << f;
-                    if (!(fitting & bit) || (formsMade[p] & bit)) continue;
-                    if (forms[f].artistInName && !part.artistInName) continue;
-                    if (forms[f].numbered && !part.takesNumbered) continue;
-                    formsMade[p] |= bit;
+                known->second.push_back(p);
+            }
+            for (std::size_t p : known->second) {
+                std::uint64_t toMake = fitting & formsTaken[p] & ~formsMade[p];
+                formsMade[p] |= toMake;
+                for (std::size_t f = 0; toMake != 0; ++f, toMake >>= 1) {
+                    if (!(toMake & 1)) continue;
                     Candidate c;
                     c.part = p;
                     c.form = f;
-                    c.pattern = part.pattern + forms[f].pattern;
+                    c.pattern = parts_[p] + FileForms()[f].pattern;
                     candidates_.push_back(std::move(c));
                 }
             }
         }
+    }
+
+    // The file forms a folder part may go with.
+    static std::uint64_t FormsTakenBy(const FolderPart& part) {
+        std::uint64_t taken = 0;
+        const std::vector<FileForm>& forms = FileForms();
+        for (std::size_t f = 0; f < forms.size(); ++f) {
+            if (forms[f].artistInName && !part.artistInName) continue;
+            if (forms[f].numbered && !part.takesNumbered) continue;
+            if (forms[f].compilationOnly && !part.compilation) continue;
+            taken |= std::uint64_t(1) << f;
+        }
+        return taken;
     }
 
     // A folder's names below the input's folder; names at or above it are
@@ -234,6 +302,8 @@ private:
                          });
         for (Candidate& c : candidates_) {
             c.named = FieldsNamedBy(c.pattern.c_str());
+            c.readsPast = (c.named & (NamedFields(1) << int(TagToken::Title))) == 0 &&
+                          c.pattern.find("[skip]") != std::string::npos;
             c.fields = FieldsRead(c.pattern);
             c.levels = std::size_t(std::count(c.pattern.begin(), c.pattern.end(), '\\'));
         }
@@ -249,7 +319,7 @@ private:
             TagFields values;
             Misfit why;
             slot = kNoFit;
-            const std::string path = folderPaths_[folder] + "\\x.x";
+            const std::string& path = folderFilePaths_[folder];
             if (!HoldsLiterals(path, partLiterals_[part])) return nullptr;
             if (parts_[part].empty() || PathFits(parts_[part].c_str(), partNamed_[part],
                                                  path.c_str(), values, why)) {
@@ -266,15 +336,14 @@ private:
     void ReadFile(std::size_t i) {
         FileEntry& file = files_[i];
         const std::size_t depth = Depth(input_.paths[i]);
-        std::vector<const NameReading*> byForm(FileForms().size(), nullptr);
-        for (const auto& name : file.names) byForm[name.first] = &name.second;
         std::size_t deepest = 0;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
             Candidate& candidate = candidates_[c];
-            const NameReading* name = byForm[candidate.form];
-            if (name == nullptr) continue;
+            if (!(file.formsMayFit & (std::uint64_t(1) << candidate.form))) continue;
             const NameReading* folder = FolderReading(file.folder, candidate.part);
-            if (folder == nullptr || !Agree(*name, *folder)) continue;
+            if (folder == nullptr) continue;
+            const NameReading* name = NameReadingOf(i, candidate.form);
+            if (name == nullptr || !Agree(*name, *folder)) continue;
             const bool suspect =
                 candidate.levels > depth || Misplaced(*name, *folder, candidate.named);
             if (!suspect) deepest = std::max(deepest, candidate.levels);
@@ -297,14 +366,14 @@ private:
 
     long FileValue(std::size_t candidate) const { return long(candidates_[candidate].fields); }
 
-    static const Reading* FirstChosen(const FileEntry& file, const std::vector<bool>& chosen) {
+    static const Reading* FirstChosen(const FileEntry& file, const Chosen& chosen) {
         for (const Reading& r : file.readings) {
             if (chosen[r.candidate]) return &r;
         }
         return nullptr;
     }
 
-    FolderVerdict JudgeFolder(const std::vector<bool>& chosen, std::size_t folder) const {
+    FolderVerdict JudgeFolder(const Chosen& chosen, std::size_t folder) const {
         FolderVerdict verdict;
         tagged_.clear();
         for (std::size_t i : folderFiles_[folder]) {
@@ -321,12 +390,19 @@ private:
         return verdict;
     }
 
-    // One pattern for the whole folder, distinct track numbers within a
-    // disc that look like track numbers, nothing suspect.
+    // One pattern for the whole folder (beside those that read past names
+    // it would misread), distinct track numbers within a disc that look like
+    // track numbers, nothing suspect.
     bool LooksRight(std::size_t folderSize) const {
         numbers_.clear();
+        const Reading* main = nullptr;
         for (const Reading* r : tagged_) {
-            if (r->candidate != tagged_.front()->candidate || r->suspect) return false;
+            if (r->suspect) return false;
+            if (candidates_[r->candidate].readsPast) continue;
+            if (main && r->candidate != main->candidate) return false;
+            main = r;
+        }
+        for (const Reading* r : tagged_) {
             if (r->trackNumber == 0) continue;
             if (r->trackNumber >= 100 && folderSize < 100) return false;
             numbers_.push_back({r->disc, r->trackNumber});
@@ -339,15 +415,18 @@ private:
     // hold the performer: a compilation whose names the pattern misreads.
     bool TitlesHoldPerformers() const {
         const NamedFields artist = NamedFields(1) << int(TagToken::Artist);
-        if (candidates_[tagged_.front()->candidate].named & artist) return false;
+        const auto main = std::find_if(tagged_.begin(), tagged_.end(), [&](const Reading* r) {
+            return !candidates_[r->candidate].readsPast;
+        });
+        if (main == tagged_.end() || (candidates_[(*main)->candidate].named & artist)) return false;
         const auto dashes = std::count_if(tagged_.begin(), tagged_.end(),
                                           [](const Reading* r) { return r->titleHasDash; });
         return std::size_t(dashes) * 2 > tagged_.size();
     }
 
     // Only the folders a chosen layout fits have tagged files.
-    long Score(const std::vector<bool>& chosen) const {
-        std::vector<bool> touched(folderFiles_.size(), false);
+    long Score(const Chosen& chosen) const {
+        Chosen touched(folderFiles_.size(), false);
         long score = 0;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
             if (!chosen[c]) continue;
@@ -360,9 +439,11 @@ private:
         return score;
     }
 
-    // The layout that reads the folder best alone, and how well; none (the
-    // candidates' count) when no layout reads any of it right.
-    std::size_t BestForFolder(std::size_t folder, long& value) const {
+    // The layout that reads the folder best, alone or with those more
+    // specific that read past names it would misread, and how well; those
+    // it needs land in `used`. None (the candidates' count) when no layout
+    // reads any of the folder right.
+    std::size_t BestForFolder(std::size_t folder, long& value, std::vector<std::size_t>& used) const {
         std::vector<std::size_t>& tried = tried_;
         tried.clear();
         for (std::size_t i : folderFiles_[folder]) {
@@ -373,19 +454,28 @@ private:
         std::size_t best = candidates_.size();
         value = 0;
         for (std::size_t c : tried) {
-            alone_[c] = true;
-            const long score = JudgeFolder(alone_, folder).Score();
-            alone_[c] = false;
-            if (score > value) {
-                value = score;
-                best = c;
+            for (bool withPast : {false, true}) {
+                alone_[c] = true;
+                for (std::size_t b : tried) {
+                    if (withPast && b < c && candidates_[b].readsPast) alone_[b] = true;
+                }
+                const long score = JudgeFolder(alone_, folder).Score();
+                if (score > value) {
+                    value = score;
+                    best = c;
+                    used.clear();
+                    for (std::size_t i : folderFiles_[folder]) {
+                        if (const Reading* r = FirstChosen(files_[i], alone_)) used.push_back(r->candidate);
+                    }
+                }
+                for (std::size_t b : tried) alone_[b] = false;
             }
         }
         return best;
     }
 
     // Only the folders a layout fits change when it goes.
-    void DropWhatHurts(std::vector<bool>& chosen) const {
+    void DropWhatHurts(Chosen& chosen) const {
         for (bool dropped = true; dropped;) {
             dropped = false;
             for (std::size_t c = 0; c < candidates_.size(); ++c) {
@@ -421,21 +511,23 @@ private:
         return s;
     }
 
-    // What the plugin does with the set, file by file.
-    void CountUses(std::vector<PatternSuggestion>& set) const {
-        PatternChoice choice;
-        for (std::size_t i = 0; i < set.size(); ++i) choice.Put(i, set[i].pattern.c_str());
-        choice.onlyWhenFits = true;
-        for (const std::string& path : input_.paths) {
-            TagFields values;
-            const ChoiceOutcome outcome = MatchAndTellChoice(choice, path.c_str(), values);
-            if (outcome.used >= 0) ++set[std::size_t(outcome.used)].used;
+    // For each pattern of the set, the files for which the plugin, trying
+    // the set in order, takes it: the first chosen that fits.
+    void CountUses(const Chosen& chosen, std::vector<PatternSuggestion>& set) const {
+        std::vector<std::size_t> uses(candidates_.size(), 0);
+        for (const FileEntry& file : files_) {
+            if (const Reading* r = FirstChosen(file, chosen)) ++uses[r->candidate];
+        }
+        std::size_t at = 0;
+        for (std::size_t c = 0; c < candidates_.size(); ++c) {
+            if (chosen[c]) set[at++].used = uses[c];
         }
     }
 
     const SuggestionInput& input_;
     std::vector<std::vector<std::size_t>> folderFiles_;  // the files of each leaf folder
     std::vector<std::string> folderPaths_;
+    std::vector<std::string> folderFilePaths_;  // a file's path in each, for folder parts
     std::vector<FileEntry> files_;
     std::vector<std::string> parts_;  // the candidates' folder parts
     std::vector<NamedFields> partNamed_;
@@ -450,7 +542,7 @@ private:
     mutable std::vector<const Reading*> tagged_;
     mutable std::vector<std::pair<std::int32_t, std::int32_t>> numbers_;
     mutable std::vector<std::size_t> tried_;
-    mutable std::vector<bool> alone_;
+    mutable Chosen alone_;
     std::vector<Candidate> candidates_;
 };
 

@@ -164,13 +164,15 @@ def layout_files(name):
     return album_files(style) + compilation_files(compilation)
 
 
-def make_tree(root, name):
+def make_tree(root, name, encoding="latin-1"):
     """Writes the tree's files (empty) below root and returns
-    {relative path: expected values} for the music files."""
+    {relative path: expected values} for the music files. Natively the
+    names are the single bytes the plugin sees; for a program under Wine
+    they are UTF-8, which Wine shows it in the ANSI code page."""
     files = layout_files(name)
     folders = set()
     for relative, _ in files:
-        path = os.path.join(root.encode(), *[p.encode("latin-1") for p in relative.split("\\")])
+        path = os.path.join(root.encode(), *[p.encode(encoding) for p in relative.split("\\")])
         os.makedirs(os.path.dirname(path), exist_ok=True)
         open(path, "wb").close()
         folders.add(os.path.dirname(path))

@@ -114,6 +114,24 @@ TEST(CheckPattern, SoundPatternsGetNoWarningAndEveryTokenItsValue) {
     }
 }
 
+// The tokens that read without writing: sound where they are used as the
+// layouts of real collections use them, and checked like the others.
+TEST(CheckPattern, SkipAndDiscAreTokensToo) {
+    const char* const sound[] = {
+        "[artist]\\[album]\\[disc]-[track number] [track]",
+        "[artist]\\[album]\\Disc [disc]\\[track number] - [track]",
+        "[artist]\\[album]\\CD[DISC]\\[track number]. [track]",
+        "[artist]\\[album]\\[disc][track number] - [track]",
+        "[skip] - [album] - [track number] - [track]",
+        "[Skip] - [skip] - [track]",
+    };
+    for (const char* pattern : sound) EXPECT_TRUE(CheckPattern(pattern).empty()) << pattern;
+    EXPECT_EQ(Codes("[disc][track]"), std::vector<std::string>{"adjacent-tokens"});
+    EXPECT_EQ(Codes("[artist]-[disc]-[disc]"), std::vector<std::string>{"repeated-token"});
+    EXPECT_NE(OnlyMessage("[artist]-[disk]-[track]").find("did you mean [disc]?"),
+              std::string::npos);
+}
+
 TEST(CheckPattern, WordsThatAreNoTokenAreMatchedAsPlainCharacters) {
     EXPECT_NE(OnlyMessage("[artist]-[title]").find("the title is [track]"), std::string::npos);
     EXPECT_NE(OnlyMessage("[artist]-[tracknumber]-[track]").find("[track number]"),

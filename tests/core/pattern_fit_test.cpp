@@ -1,3 +1,4 @@
+#include "tagging/misfit_description.h"
 #include "tagging/pattern_fit.h"
 
 #include <gtest/gtest.h>

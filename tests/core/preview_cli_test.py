@@ -42,7 +42,8 @@ class PreviewCli(unittest.TestCase):
                             "C:\\Music\\Untitled.mp3"])
         self.assertEqual(code, 0)
         first, second = json_lines(out)
-        self.assertEqual(list(first), ["path", "match", "write", "fits"])
+        self.assertEqual(list(first), ["path", "match", "write", "fits", "used"])
+        self.assertEqual((first["used"], second["used"]), (0, None))
         self.assertEqual((first["fits"], second["fits"]), (True, False))
         self.assertEqual(first["match"], {"artist": "Some Band", "album": "Best Of",
                                           "title": "A Song", "genre": "",
@@ -81,7 +82,7 @@ class PreviewCli(unittest.TestCase):
         header, rule, row = out.decode("ascii").splitlines()
         self.assertTrue(header.startswith("Path"))
         self.assertEqual(row.split("  ")[0], "E:\\Some Band\\Best Of (98)\\07 - A Song.flac")
-        self.assertEqual(row.split()[-4:], ["Song", "1998", "7", "yes"])
+        self.assertEqual(row.split()[-5:], ["Song", "1998", "7", "yes", "1"])
         self.assertIn("A Song", row)
         self.assertIn("1998", row)
         self.assertNotIn(" 98 ", row)
@@ -123,8 +124,36 @@ class PreviewCli(unittest.TestCase):
             self.assertIn("--check", out.decode())
 
 
+class Fallbacks(unittest.TestCase):
+    def test_the_first_pattern_that_fits_is_used_and_only_fits_are_written(self):
+        paths = ["C:\\M\\Band\\Album\\03 - Song.mp3", "C:\\M\\Loose - Tune.mp3",
+                 "C:\\M\\Band\\Album\\03 Song.mp3"]
+        args = ["--json", "--fallback", "[artist] - [track]", "--",
+                "[artist]\\[album]\\[track number] - [track]"]
+        code, out, _ = run(args + paths)
+        self.assertEqual(code, 0)
+        album, loose, misfit = json_lines(out)
+        self.assertEqual((album["used"], loose["used"], misfit["used"]), (0, 1, None))
+        self.assertEqual(loose["write"], [["Artist", "Loose"], ["Title", "Tune"]])
+        self.assertNotEqual(misfit["write"], [], "without --only-when-fits, as the plugin always did")
+        code, out, _ = run(["--only-when-fits"] + args + paths)
+        self.assertEqual(json_lines(out)[2]["write"], [])
+        code, out, _ = run(["--fallback", "[artist] - [track]", "--",
+                            "[artist]\\[album]\\[track number] - [track]"] + paths)
+        rows = out.decode().splitlines()
+        self.assertEqual(rows[0].split()[-2:], ["Fits", "Used"])
+        self.assertEqual(rows[3].split()[-2:], ["yes", "2"])
+
+    def test_at_most_eight_fallbacks(self):
+        nine = sum((["--fallback", "[track]"] for _ in range(9)), [])
+        code, _, err = run(nine + ["[artist]"])
+        self.assertEqual(code, 2)
+        self.assertIn("at most eight", err.decode())
+        self.assertEqual(run(["--fallback"])[0], 2)
+
+
 class Suggest(unittest.TestCase):
-    LAYOUT = "[artist]\\[album] ([year])\\[track number] - [track]"
+    LAYOUT = "[artist]\\[album] ([Year])\\[track number] - [track]"
 
     def suggest(self, tree, *options):
         with tempfile.TemporaryDirectory() as root:
@@ -137,26 +166,65 @@ class Suggest(unittest.TestCase):
 
     def test_the_trees_layout_comes_first_with_its_counts(self):
         tree = ["Kestrel\\Night (1998)\\%02d - Song %d.mp3" % (n, n) for n in range(1, 8)]
-        tree += ["Kestrel\\Night (1998)\\cover.jpg"]
+        tree += ["Kestrel\\Night (1998)\\cover.jpg", "Kestrel\\Night (1998)\\rip.log"]
         code, lines, err = self.suggest(tree)
         self.assertEqual((code, err), (0, b""))
-        self.assertEqual(lines[0], ["7", "8", "35", self.LAYOUT])
-        self.assertEqual(len(lines), 10)
+        self.assertEqual(lines[0], ["7", "7", "35", self.LAYOUT], "covers and logs are not counted")
         code, lines, _ = self.suggest(tree, "--top", "3")
         self.assertEqual((code, len(lines)), (0, 3))
+        code, lines, _ = self.suggest(tree, "--set")
+        self.assertEqual((code, lines), (0, [["7", "7", self.LAYOUT]]))
 
     def test_a_tree_no_layout_fits_and_bad_requests(self):
-        code, lines, _ = self.suggest(["-"])
-        self.assertEqual(code, 1)
-        self.assertTrue(all(line[0] == "0" for line in lines))
-        code, _, _ = self.suggest([])
-        self.assertEqual(code, 1)
+        for options in ((), ("--set",)):
+            code, lines, _ = self.suggest(["notes.txt", "Band\\cover.jpg"], *options)
+            self.assertEqual(code, 1, options)
+            self.assertTrue(all(line[0] == "0" for line in lines))
+            code, _, _ = self.suggest([], *options)
+            self.assertEqual(code, 1)
         code, out, err = run(["--suggest", folder_argument("/nonexistent/folder")])
         self.assertEqual((code, out), (2, b""))
         self.assertIn("cannot read", err.decode())
         for args in (["--suggest"], ["--suggest", "x", "--top"], ["--suggest", "x", "--top", "0"],
-                     ["--suggest", "x", "--top", "3x"]):
+                     ["--suggest", "x", "--top", "3x"], ["--suggest", "x", "--set", "--top", "3"]):
             self.assertEqual(run(args)[0], 2, args)
+
+    def test_a_linked_folder_is_neither_followed_nor_a_file(self):
+        with tempfile.TemporaryDirectory() as root:
+            make_tree(root, ["Band\\Album\\01 - A.mp3", "Band\\Album\\02 - B.mp3"])
+            os.symlink(root, os.path.join(root, "Band", "loop"))
+            os.symlink(os.path.join(root, "Band", "Album"), os.path.join(root, "Band", "Again.mp3"))
+            code, out, err = run(["--suggest", folder_argument(root), "--set"])
+        self.assertEqual((code, err), (0, b""))
+        self.assertEqual(out.decode().split("\t")[:2], ["2", "2"])
+
+    @unittest.skipIf(len(COMMAND) == 1, "natively every name is bytes, and every name is read")
+    def test_a_folder_whose_name_the_code_page_cannot_spell_is_reported(self):
+        with tempfile.TemporaryDirectory() as root:
+            make_tree(root, ["Band\\Album\\01 - A.mp3"])
+            # Wine reads Unix names as UTF-8; a lone Latin-1 byte is none.
+            odd = os.path.join(root.encode(), b"Band", b"Caf\xe9")
+            os.makedirs(odd)
+            open(os.path.join(odd, b"01 - B.mp3"), "wb").close()
+            code, out, err = run(["--suggest", folder_argument(root), "--set"])
+        self.assertEqual(code, 0)
+        self.assertIn("cannot read the folder", err.decode("latin-1"))
+        self.assertEqual(out.decode().split("\t")[:2], ["1", "1"])
+
+    @unittest.skipIf(hasattr(os, "geteuid") and os.geteuid() == 0,
+                     "root reads every folder, so none can be made unreadable")
+    def test_a_folder_that_cannot_be_read_is_reported(self):
+        with tempfile.TemporaryDirectory() as root:
+            make_tree(root, ["Band\\Album\\01 - A.mp3", "Band\\Locked\\01 - B.mp3"])
+            locked = os.path.join(root, "Band", "Locked")
+            os.chmod(locked, 0)
+            try:
+                code, out, err = run(["--suggest", folder_argument(root), "--set"])
+            finally:
+                os.chmod(locked, 0o755)
+        self.assertEqual(code, 0)
+        self.assertIn("Locked", err.decode())
+        self.assertEqual(out.decode().split("\t")[:2], ["1", "1"])
 
 
 if __name__ == "__main__":

@@ -116,6 +116,36 @@ TEST_F(RegistryValues, UnterminatedStoredTextStillEndsInTheBuffer) {
     EXPECT_EQ(ReadString("Bin", HKEY_CURRENT_USER, Key(), 3), "");
 }
 
+// One opening for several values: the same rules as the single reads, and a
+// missing key reads as missing values without being made.
+TEST_F(RegistryValues, AReaderReadsSeveralValuesByTheSameRules) {
+    {
+        const RegistryValueReader missing(HKEY_CURRENT_USER, Key());
+        char text[8] = "x";
+        missing.ReadString(text, sizeof text, "Text");
+        EXPECT_STREQ(text, "");
+        EXPECT_EQ(missing.ReadDword("Count"), 0u);
+    }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, Key()));
+
+    WriteRegistryString("1234567", "Fits", HKEY_CURRENT_USER, Key());
+    WriteRegistryString("12345678", "TooLong", HKEY_CURRENT_USER, Key());
+    StoreRaw("NoNul", REG_SZ, "abc", 3);
+    WriteRegistryDword(7, "Count", HKEY_CURRENT_USER, Key());
+    StoreRaw("Long", REG_BINARY, "12345", 5);
+    const RegistryValueReader key(HKEY_CURRENT_USER, Key());
+    for (const char* name : {"Fits", "TooLong", "NoNul", "Missing"}) {
+        char text[8] = "x";
+        char single[8] = "x";
+        key.ReadString(text, sizeof text, name);
+        ReadRegistryString(single, sizeof single, name, HKEY_CURRENT_USER, Key());
+        EXPECT_STREQ(text, single) << name;
+    }
+    EXPECT_EQ(key.ReadDword("Count"), 7u);
+    EXPECT_EQ(key.ReadDword("Long"), 0u);
+    EXPECT_EQ(key.ReadDword("Missing"), 0u);
+}
+
 TEST_F(RegistryValues, FloatsAreFourBinaryBytes) {
     EXPECT_EQ(WriteRegistryFloat(1.0f, "Gain", HKEY_CURRENT_USER, Key()), ERROR_SUCCESS);
     DWORD type = 0;

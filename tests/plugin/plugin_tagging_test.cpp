@@ -15,6 +15,7 @@
 
 #include "tagging/pattern_fit.h"
 #include "tagging/tag_pattern_matcher.h"
+#include "plugin/tag_pattern_setting.h"
 #include "tagging/tag_values.h"
 #include "tests/plugin/page_driver.h"
 #include "tests/plugin/plugin_session.h"
@@ -88,6 +89,7 @@ protected:
                                 kSettingsKey);
         }
         DeleteRegistryValue(kOnlyWhenFits, HKEY_CURRENT_USER, kSettingsKey);
+        DeleteRegistryValue("KestraTagFromFilename.Changes", HKEY_CURRENT_USER, kSettingsKey);
         PluginTagging::TearDown();
     }
     void StoreFallback(int n, const char* pattern) {
@@ -157,6 +159,107 @@ TEST_F(PluginFallbacks, OnlyWhenFitsLeavesAMisfitUntouched) {
     EXPECT_EQ(Tag("Kestrel - Night.low"), (Writes{"Artist=Kestrel", "Title=Night"}));
     EXPECT_TRUE(Tag("Folder - Name\\cover.low").empty()) << "a title across folders";
     EXPECT_TRUE(Tag("cover.low").empty());
+}
+
+// A thread the host starts after loading the plugin: its attach reads the
+// stored set again.
+void StartAndJoinAThread() { std::thread([] {}).join(); }
+
+TEST_F(PluginFallbacks, AThreadStartedLaterReadsFallbacksAndOnlyWhenFitsAgain) {
+    const char stored[] = "[artist]\\[album]\\[track number] - [track]";
+    StorePattern(stored);
+    LoadPluginNow();
+    const std::string fallbackOnly = scratch_.Path("Loose\\Kestrel - Night.low");
+    ASSERT_FALSE(Fits(stored, fallbackOnly));
+    EXPECT_EQ(Tag("Loose\\Kestrel - Night.low"), WritesOf(stored, fallbackOnly));
+
+    StoreFallback(2, "[artist] - [track]");
+    StartAndJoinAThread();
+    EXPECT_EQ(Tag("Loose\\Kestrel - Dawn.low"), (Writes{"Artist=Kestrel", "Title=Dawn"}));
+
+    WriteRegistryDword(1, kOnlyWhenFits, HKEY_CURRENT_USER, kSettingsKey);
+    StartAndJoinAThread();
+    EXPECT_TRUE(Tag("Loose\\Neither.low").empty());
+}
+
+// "Move up" on the preview window stores several values in a row; between
+// them the stored list holds one fallback twice and the other not at all.
+TEST_F(PluginFallbacks, AThreadStartingDuringAChangeOfTheStoredSetKeepsTheSetInForce) {
+    const char artistFirst[] = "[artist] - [track]";
+    const char genreFirst[] = "[genre] - [track]";
+    StorePattern("[artist]\\[album]\\[track number] - [track]");
+    StoreFallback(2, artistFirst);
+    StoreFallback(3, genreFirst);
+    LoadPluginNow();
+    const auto tagged = [&](const char* name) {
+        const std::string relative = std::string("Loose\\") + name + " - Night.low";
+        return std::make_pair(Tag(relative), scratch_.Path(relative.c_str()));
+    };
+    {
+        const StoredPatternSetChange moveUp;
+        StoreFallback(2, genreFirst);
+        StartAndJoinAThread();
+        const auto [writes, path] = tagged("Kestrel");
+        EXPECT_EQ(writes, WritesOf(artistFirst, path)) << "the set from before the change";
+        StoreFallback(3, artistFirst);
+    }
+    StartAndJoinAThread();
+    const auto [writes, path] = tagged("Jazz");
+    EXPECT_EQ(writes, WritesOf(genreFirst, path)) << "the changed set, once whole";
+}
+
+// The page stores every keystroke; a thread starting meanwhile reads the
+// stored text, perhaps from before the last keystroke, and must not put it
+// over what was typed since.
+TEST_F(PluginTagging, EditsOnThePageRacingThreadStartsLeaveTheTypedPatternInForce) {
+    ForgetStoredPattern();
+    LoadPluginNow();
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    int stale = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        std::atomic<bool> typing{true};
+        std::thread starter([&] {
+            while (typing) StartAndJoinAThread();
+        });
+        SetEditText(page, "");
+        Type(page, "[genre]-[track]");
+        typing = false;
+        starter.join();
+        const std::string path = scratch_.Path(("Jazz-Tune " + std::to_string(trial) + ".low").c_str());
+        Convert(path);
+        stale += RecordedWrites(path) != WritesOf("[genre]-[track]", path);
+    }
+    EXPECT_EQ(stale, 0) << "trials of 200 that tagged with a pattern other than the typed one";
+}
+
+// Clearing the box stores an empty value and stops tagging for the threads
+// already running; a thread started later reads the empty value and puts the
+// default back, as stored settings and the page expect.
+TEST_F(PluginTagging, ClearingThePatternStopsTaggingUntilANewThreadPutsTheDefaultBack) {
+    StorePattern("[genre]-[track]");
+    LoadPluginNow();
+    HWND page = OpenPage();
+    ASSERT_NE(page, nullptr);
+    SetEditText(page, "");
+    ASSERT_EQ(StoredPattern(), "");
+    const std::string untouched = scratch_.Path("Jazz-Tune.low");
+    Convert(untouched);
+    EXPECT_TRUE(RecordedWrites(untouched).empty());
+
+    std::vector<std::string> writes;
+    std::thread([&] {
+        const std::string path = scratch_.Path("Kestrel-Night.low");
+        Convert(path);
+        writes = RecordedWrites(path);
+    }).join();
+    EXPECT_EQ(writes, (std::vector<std::string>{"Artist=Kestrel", "Title=Night"}))
+        << "the default [artist]-[track], on the new thread";
+    const std::string later = scratch_.Path("Kestrel-Dawn.low");
+    Convert(later);
+    EXPECT_EQ(RecordedWrites(later), (std::vector<std::string>{"Artist=Kestrel", "Title=Dawn"}))
+        << "and on every thread after it";
+    EXPECT_EQ(StoredPattern(), "") << "the stored value stays empty";
 }
 
 TEST_F(PluginTagging, AnEditOnThePageTakesEffectForTheNextObject) {

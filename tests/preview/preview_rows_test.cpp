@@ -73,7 +73,8 @@ TEST(ValueTable, CellsAreTheWritesOfThePreview) {
                 EXPECT_EQ(CellText(rows, r, values, r, PreviewColumn(c)), want) << label;
             }
             EXPECT_EQ(values.Recognised(r), !expected.writes.Empty()) << label;
-            EXPECT_EQ(values.Outcome(r).fits, expected.fits) << label;
+            // An empty pattern tags nothing, which the window does not call a misfit.
+            if (*pattern != '\0') EXPECT_EQ(values.Outcome(r).fits, expected.fits) << label;
             EXPECT_EQ(CellText(rows, r, values, r, kFileColumn),
                       rows.File(r).path.substr(9)) << label;
         }

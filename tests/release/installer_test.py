@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
-"""The installer and the uninstaller as a user of the host runs them, silently,
-under Wine, each case in a fresh prefix: into the host that InstalledTo names,
+"""The installer and the uninstaller as a user of the host runs them under Wine,
+each case in a fresh prefix: silently into the host that InstalledTo names,
 into a host found nowhere else, over a copy elsewhere, into folders that are no
-host's Compression folder, too deep or not writable, and with a file of theirs
-held by another process. Every run is judged by its exit status and by what it
-left on the disk, in the Add/Remove entry and in the Start menu.
+host's Compression folder, too deep or not writable, with a file of theirs held
+by another process, and the uninstaller copied elsewhere; and through their
+pages on a display of their own, driven by page_driver.exe: a refusal, a retry
+over a file in use, a write that cannot be taken out again, a last page left
+open, and the icon in the installed preview window's title bar. Every run is judged by its exit status and by what it left on the
+disk, in the Add/Remove entry and in the Start menu.
 
-Usage: installer_test.py WINE_SESSION SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE WORK_DIR
+Usage: installer_test.py WINE_SESSION SETUP VERSION HOST_EXE ID3TAGS_DLL HOLD_FILE PAGE_DRIVER
+                         WORK_DIR
 """
 import hashlib
 import os
@@ -18,7 +22,8 @@ import unittest
 
 from mutagen.id3 import ID3
 
-WINE_SESSION, SETUP, VERSION, HOST_EXE, ID3TAGS_DLL, HOLD_FILE, WORK_DIR = sys.argv[1:8]
+(WINE_SESSION, SETUP, VERSION, HOST_EXE, ID3TAGS_DLL, HOLD_FILE, PAGE_DRIVER,
+ WORK_DIR) = sys.argv[1:9]
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "demo"))
 import make_demo_tree  # noqa: E402
 
@@ -34,7 +39,7 @@ OWN_NAMES = {"pathtagger.dll", "pathtagger", "pathtagger-preview.exe", "pathtagg
              "pathtagger preview.lnk"}
 LONGEST_PATH = 259  # what Windows starts a program from
 
-EXIT_IN_USE, EXIT_NOT_A_HOST, EXIT_TOO_LONG, EXIT_NOT_WRITTEN = 3, 4, 5, 6
+EXIT_IN_USE, EXIT_NOT_A_HOST, EXIT_TOO_LONG, EXIT_NOT_WRITTEN, EXIT_NOT_ITS_COPY = 3, 4, 5, 6, 7
 
 TEMPLATE = os.path.join(WORK_DIR, "template-prefix")
 
@@ -49,11 +54,13 @@ def make_template():
 class Prefix:
     """A fresh copy of the template, with its own wineserver."""
 
-    def __init__(self, name):
+    def __init__(self, name, display=None):
         self.root = os.path.join(WORK_DIR, name)
         self.remove()
         subprocess.run(["cp", "-a", "--reflink=auto", TEMPLATE, self.root], check=True)
         self.env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "LC_ALL")}
+        if display:
+            self.env["DISPLAY"] = display
         # File names in UTF-8; console output (reg.exe) in code page 437.
         self.env.update(WINEPREFIX=self.root, WINEARCH="win32", WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8")
@@ -85,9 +92,10 @@ class Prefix:
         argument, and cmd takes the quotes off again."""
         return self.wine("cmd", "/s", "/c", line)
 
-    def programs(self):
+    def programs(self, but=()):
         """The process ids of the programs running in the prefix, Wine's own
-        services and server left out."""
+        services and server left out, and those whose file names end in one
+        of but."""
         found = []
         mark = b"WINEPREFIX=" + self.root.encode()
         for pid in filter(str.isdigit, os.listdir("/proc")):
@@ -99,14 +107,15 @@ class Prefix:
                     program = f.read().split(b"\0")[0].decode("utf-8", "replace").lower()
             except OSError:
                 continue  # ended meanwhile
-            if not program.startswith("c:\\windows\\") and "wineserver" not in program:
+            if not program.startswith("c:\\windows\\") and "wineserver" not in program \
+                    and not program.endswith(tuple(n.lower() for n in but)):
                 found.append(int(pid))
         return found
 
-    def wait_for_every_program(self):
-        """Until every program of the prefix has ended: the uninstaller's
-        hand-over to its copy among them."""
-        for pid in self.programs():
+    def wait_for_every_program(self, but=()):
+        """Until every program of the prefix has ended (but those named):
+        the uninstaller's hand-over to its copy among them."""
+        for pid in self.programs(but):
             try:
                 handle = os.pidfd_open(pid)
             except ProcessLookupError:
@@ -185,7 +194,9 @@ def deep_folder(base, length):
     return base + "".join("\\" + name for name in names)
 
 
-class Installer(unittest.TestCase):
+class Steps(unittest.TestCase):
+    """What the cases of both kinds do."""
+
     def fresh_prefix(self, label=""):
         prefix = Prefix(self.id().split(".")[-1][5:40] + label)
         self.addCleanup(prefix.remove)
@@ -241,6 +252,21 @@ class Installer(unittest.TestCase):
         self.assertEqual(status, expected)
         self.assertEqual(prefix.traces(), [])
         self.assertEqual(prefix.snapshot(*hosts), before)
+
+    def lock(self, path):
+        """Makes a file that even root cannot delete or rename (the prefix's
+        removal unlocks it); skips the test where the file system has no
+        such flag. Returns the command that unlocks it."""
+        if os.geteuid() != 0:
+            self.skipTest("a file that root cannot delete needs the immutable flag")
+        locked = subprocess.run(["chattr", "+i", path], capture_output=True)
+        if locked.returncode != 0:
+            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
+        return ["chattr", "-i", path]
+
+
+class Installer(Steps):
+    """Silent runs."""
 
     def test_into_the_recorded_host_tag_through_it_and_uninstall_to_as_before(self):
         prefix = self.fresh_prefix()
@@ -344,43 +370,35 @@ class Installer(unittest.TestCase):
             subprocess.run(unlock, check=True)
         self.assert_refused(prefix, status, EXIT_NOT_WRITTEN, before, host)
 
-    def test_a_move_whose_old_copy_cannot_be_removed_installs_nothing(self):
-        if os.geteuid() != 0:
-            self.skipTest("a file that root cannot delete needs the immutable flag")
+    def test_a_copy_that_cannot_be_replaced_whole_stays_whole_with_its_entry(self):
         prefix = self.fresh_prefix()
-        first = self.stage_host(prefix, r"C:\Program Files\First Host")
-        second = self.stage_host(prefix, r"C:\Program Files\Second Host")
+        first = self.stage_host(prefix, r"C:\H1")
+        second = self.stage_host(prefix, r"C:\H2")
         self.assertEqual(self.install(prefix, "/D=" + first + r"\Compression"), 0)
         entry = prefix.reg_values(UNINSTALL_KEY)
-        before = prefix.snapshot(second)
-        readme = prefix.unix(first + r"\Compression\PathTagger\README.txt")
-        locked = subprocess.run(["chattr", "+i", readme], capture_output=True)
-        if locked.returncode != 0:
-            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
-        try:
-            status = self.install(prefix, "/D=" + second + r"\Compression")
-        finally:
-            subprocess.run(["chattr", "-i", readme], check=True)
-        self.assertEqual(status, EXIT_NOT_WRITTEN)
-        self.assertEqual(prefix.snapshot(second), before)
-        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry, "the old copy keeps its entry")
+        before = prefix.snapshot(first, second, START_MENU)
+        unlock = self.lock(prefix.unix(first + r"\Compression\PathTagger\README.txt"))
+        for target, what in ((second, "a move"), (first, "an upgrade in place")):
+            with self.subTest(what):
+                status = self.install(prefix, "/D=" + target + r"\Compression")
+                self.assertEqual(status, EXIT_NOT_WRITTEN)
+                self.assertEqual(prefix.snapshot(first, second, START_MENU), before,
+                                 "the old copy whole: plugin, programs, uninstaller, shortcut")
+                self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+                self.assertTrue(prefix.exists(entry["UninstallString"].strip('"')))
+        subprocess.run(unlock, check=True)
+        self.assertEqual(self.uninstall(prefix), 0)
+        self.assertEqual(prefix.traces(), [])
 
     def test_an_uninstall_that_cannot_remove_a_file_says_so_and_can_be_run_again(self):
-        if os.geteuid() != 0:
-            self.skipTest("a file that root cannot delete needs the immutable flag")
         prefix = self.fresh_prefix()
         host = self.stage_host(prefix, STAGED_HOST)
         before = prefix.snapshot(host)
         self.assertEqual(self.install(prefix, "/D=" + host + r"\Compression"), 0)
         entry = prefix.reg_values(UNINSTALL_KEY)
-        readme = prefix.unix(host + r"\Compression\PathTagger\README.txt")
-        locked = subprocess.run(["chattr", "+i", readme], capture_output=True)
-        if locked.returncode != 0:
-            self.skipTest("no immutable flag here: %s" % locked.stderr.decode().strip())
-        try:
-            status = self.uninstall(prefix)
-        finally:
-            subprocess.run(["chattr", "-i", readme], check=True)
+        unlock = self.lock(prefix.unix(host + r"\Compression\PathTagger\README.txt"))
+        status = self.uninstall(prefix)
+        subprocess.run(unlock, check=True)
         self.assertEqual(status, EXIT_NOT_WRITTEN)
         self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
         self.assertTrue(prefix.exists(entry["UninstallString"].strip('"')))
@@ -391,15 +409,56 @@ class Installer(unittest.TestCase):
     def test_a_write_that_fails_halfway_takes_out_what_was_written(self):
         prefix = self.fresh_prefix()
         host = self.stage_host(prefix, STAGED_HOST)
+        other = self.stage_host(prefix, r"C:\H1")
         # A folder where the read-me goes: written after the DLL, and no
         # check before the first write can foresee it.
         os.makedirs(prefix.unix(host + r"\Compression\PathTagger\README.txt"))
-        before = prefix.snapshot(host)
-        status = self.install(prefix, "/D=" + host + r"\Compression")
-        self.assertEqual(status, EXIT_NOT_WRITTEN)
-        self.assertEqual(prefix.snapshot(host), before)
-        self.assertIsNone(prefix.reg_values(UNINSTALL_KEY))
-        self.assertFalse(prefix.exists(START_MENU))
+        for case, target in (("fresh", host), ("moved", host), ("in place", other)):
+            with self.subTest(case):
+                if case == "moved":
+                    self.assertEqual(self.install(prefix, "/D=" + other + r"\Compression"), 0)
+                if case == "in place":
+                    readme = prefix.unix(other + r"\Compression\PathTagger\README.txt")
+                    os.remove(readme)
+                    os.makedirs(readme)
+                entry = prefix.reg_values(UNINSTALL_KEY)
+                before = prefix.snapshot(host, other, START_MENU)
+                status = self.install(prefix, "/D=" + target + r"\Compression")
+                self.assertEqual(status, EXIT_NOT_WRITTEN)
+                self.assertEqual(prefix.snapshot(host, other, START_MENU), before,
+                                 "the copy before, if any, is back whole, with its shortcut")
+                self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+                self.assertEqual(prefix.exists(START_MENU), case != "fresh")
+
+    def test_a_copy_of_the_uninstaller_elsewhere_removes_nothing(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        for name in PREVIEW_VALUES:
+            prefix.set_value(SETTINGS_KEY, name, "1")
+        # A user's folder named like ours, holding files of the same names,
+        # with a DLL of that name beside it and the uninstaller copied in.
+        user = r"C:\users\Public\Documents\Mine"
+        for name in ["PathTagger.dll"] + ["PathTagger\\" + n for n in OWN_FILES[:-1]]:
+            path = prefix.unix(user + "\\" + name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(b"the user's own " + name.encode())
+        program = prefix.unix(user + r"\PathTagger\Uninstall.exe")
+        shutil.copy(prefix.unix(compression + r"\PathTagger\Uninstall.exe"), program)
+        for entry in ("names another copy", "none"):
+            with self.subTest(entry=entry):
+                if entry == "none":
+                    self.assertEqual(self.uninstall(prefix), 0)
+                before = prefix.snapshot(host, user, START_MENU)
+                registry = prefix.reg_values(UNINSTALL_KEY), prefix.reg_values(SETTINGS_KEY)
+                status = prefix.wine(program, "/S").returncode
+                prefix.wait_for_every_program()
+                self.assertEqual(status, EXIT_NOT_ITS_COPY)
+                self.assertEqual(prefix.snapshot(host, user, START_MENU), before)
+                self.assertEqual((prefix.reg_values(UNINSTALL_KEY),
+                                  prefix.reg_values(SETTINGS_KEY)), registry)
 
     def test_a_held_file_stops_the_install_and_the_plain_silent_uninstall(self):
         for name, how in (("PathTagger.dll", ["--load"]),  # loaded as the host loads it
@@ -436,6 +495,22 @@ class Installer(unittest.TestCase):
         self.assertEqual(self.uninstall(prefix), 0)
         self.assertEqual(prefix.traces(), [])
 
+    def test_a_move_away_from_a_copy_in_use_changes_nothing(self):
+        prefix = self.fresh_prefix()
+        first = self.stage_host(prefix, r"C:\H1") + r"\Compression"
+        second = self.stage_host(prefix, r"C:\H2") + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + first), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        before = prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+        holder = prefix.popen(HOLD_FILE, "--load", first + r"\PathTagger.dll")
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            self.assertEqual(self.install(prefix, "/D=" + second), EXIT_IN_USE)
+        finally:
+            holder.communicate(timeout=60)
+        self.assertEqual(prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU), before)
+        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+
     def test_a_reinstall_into_another_host_moves_the_copy_and_its_uninstall_removes_it(self):
         for order in ((False, True), (True, False)):  # which host lacks a Compression folder
             with self.subTest(made_by_the_install=order):
@@ -461,6 +536,191 @@ class Installer(unittest.TestCase):
                 self.assertEqual(prefix.snapshot(first, second), before)
 
 
+class PageDriver:
+    """page_driver.exe in a prefix, one step at a time."""
+
+    def __init__(self, prefix):
+        self.process = subprocess.Popen(["wine", PAGE_DRIVER], env=prefix.env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+
+    def step(self, word, *rest):
+        self.process.stdin.write(" ".join((word,) + rest).encode("utf-8") + b"\n")
+        self.process.stdin.flush()
+        answer = self.process.stdout.readline().decode("utf-8").rstrip("\r\n").split("\t")
+        assert answer[0] == word, "driver: %s" % "\t".join(answer)
+        return answer[1:]
+
+    def page(self, title):
+        """The page once its title holds title: its title, whether its first
+        button is Close and enabled, and its details."""
+        found, first, enabled, *details = self.step("page", title)
+        return found, first.replace("&", "") == "Close" and enabled == "1", details
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=60)
+        self.process.stdout.close()
+
+
+class Pages(Steps):
+    """The pages, as a person goes through them, on a display of their own."""
+
+    @classmethod
+    def setUpClass(cls):
+        read, write = os.pipe()
+        cls.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                     "1024x768x24", "-nolisten", "tcp"], pass_fds=(write,),
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as number:
+            cls.display = ":" + number.readline().strip()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.xvfb.terminate()
+        cls.xvfb.wait(timeout=30)
+
+    def fresh_prefix(self, label=""):
+        prefix = Prefix("page-" + self.id().split(".")[-1][5:35] + label, self.display)
+        self.addCleanup(prefix.remove)
+        return prefix
+
+    def driver(self, prefix, command):
+        driver = PageDriver(prefix)
+        self.addCleanup(driver.close)
+        driver.step("start", command)
+        return driver
+
+    def setup_command(self, folder):
+        return "Z:" + os.path.abspath(SETUP).replace("/", "\\") + " /D=" + folder
+
+    def hold(self, prefix, *how_and_path):
+        holder = prefix.popen(HOLD_FILE, *how_and_path)
+        self.addCleanup(holder.communicate, timeout=60)
+        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        return holder
+
+    def test_a_refused_move_says_so_and_leaves_close_to_press(self):
+        prefix = self.fresh_prefix()
+        first = self.stage_host(prefix, r"C:\H1") + r"\Compression"
+        second = self.stage_host(prefix, r"C:\H2") + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + first), 0)
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        before = prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+        self.lock(prefix.unix(first + r"\PathTagger\README.txt"))
+        driver = self.driver(prefix, self.setup_command(second))
+        driver.step("click", "1")  # Install
+        title, close, details = driver.page(": Nothing was installed")
+        self.assertTrue(close, "Close, enabled")
+        self.assertTrue(any("README.txt cannot be replaced" in line for line in details), details)
+        driver.step("click", "1")
+        self.assertEqual(driver.step("exited"), [str(EXIT_NOT_WRITTEN)])
+        self.assertEqual(prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU), before)
+        self.assertEqual(prefix.reg_values(UNINSTALL_KEY), entry)
+
+    def test_a_file_in_use_is_named_and_retry_goes_on_once_it_is_free(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        before = prefix.snapshot(host)
+        dll = compression + r"\PathTagger.dll"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        uninstaller = '"%s"' % prefix.reg_values(UNINSTALL_KEY)["UninstallString"].strip('"')
+        installed = prefix.snapshot(host, START_MENU)
+
+        with self.subTest("the uninstaller, cancelled"):
+            holder = self.hold(prefix, "--load", dll)
+            driver = self.driver(prefix, uninstaller)
+            text, = driver.step("dialog", "Cancel")
+            self.assertIn("PathTagger.dll is in use by the host", text)
+            self.assertEqual(driver.step("exited"), [str(EXIT_IN_USE)])
+            self.assertEqual(prefix.snapshot(host, START_MENU), installed)
+
+        with self.subTest("the installer, retried"):
+            driver = self.driver(prefix, self.setup_command(compression))
+            driver.step("click", "1")  # Install
+            self.assertIn("in use", driver.step("dialog", "Retry")[0])
+            self.assertIn("in use", driver.step("dialog")[0], "still held: asked again")
+            holder.communicate(timeout=60)
+            driver.step("dialog", "Retry")
+            title, close, _ = driver.page(": Completed")
+            self.assertTrue(close, "Close, enabled")
+            driver.step("click", "1")
+            self.assertEqual(driver.step("exited"), ["0"])
+
+        with self.subTest("the uninstaller, retried"):
+            holder = self.hold(prefix, "--load", dll)
+            driver = self.driver(prefix, uninstaller)
+            self.assertIn("in use", driver.step("dialog")[0])
+            holder.communicate(timeout=60)
+            driver.step("dialog", "Retry")
+            self.assertIn("Remove PathTagger", driver.step("dialog", "Yes")[0])
+            title, close, _ = driver.page(": Completed")
+            self.assertTrue(close, "Close, enabled")
+            driver.step("click", "1")
+            self.assertEqual(driver.step("exited"), ["0"])
+            prefix.wait_for_every_program(but=("page_driver.exe",))
+            self.assertEqual(prefix.traces(), [])
+            self.assertEqual(prefix.snapshot(host), before)
+
+    def test_the_uninstallers_last_page_may_stay_open_as_long_as_it_likes(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        before = prefix.snapshot(host)
+        self.assertEqual(self.install(prefix, "/D=" + host + r"\Compression"), 0)
+        program = prefix.reg_values(UNINSTALL_KEY)["UninstallString"].strip('"')
+        driver = self.driver(prefix, '"%s"' % program)
+        driver.step("dialog", "Yes")
+        title, close, _ = driver.page(": Completed")
+        # However long the person takes: whatever else runs meanwhile has
+        # every chance to end first.
+        prefix.wait_for_every_program(but=("uninstall.exe", "page_driver.exe"))
+        driver.step("click", "1")
+        self.assertEqual(driver.step("exited"), ["0"])
+        prefix.wait_for_every_program(but=("page_driver.exe",))
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+
+    def test_the_installed_preview_window_shows_the_icon_in_its_title_bar(self):
+        prefix = self.fresh_prefix()
+        compression = self.stage_host(prefix, STAGED_HOST) + r"\Compression"
+        self.assertEqual(self.install(prefix, "/D=" + compression), 0)
+        program = compression + r"\PathTagger\PathTaggerPreview.exe"
+        driver = self.driver(prefix, '"%s" --folder C:\\' % program)
+        self.assertEqual(driver.step("icon", program), ["1"])
+        self.assertEqual(driver.step("exited"), ["0"])
+
+    def test_a_written_file_that_cannot_be_taken_out_keeps_its_entry_and_uninstaller(self):
+        prefix = self.fresh_prefix()
+        host = self.stage_host(prefix, STAGED_HOST)
+        compression = host + r"\Compression"
+        # The read-me cannot be written, and while NSIS asks what to do,
+        # the host loads the DLL written just before it.
+        before = prefix.snapshot(host)
+        readme = prefix.unix(compression + r"\PathTagger\README.txt")
+        os.makedirs(readme)
+        driver = self.driver(prefix, self.setup_command(compression))
+        driver.step("click", "1")
+        self.assertIn("README.txt", driver.step("dialog")[0])
+        holder = self.hold(prefix, "--load", compression + r"\PathTagger.dll")
+        driver.step("dialog", "Abort")
+        title, close, details = driver.page(": Stopped")
+        self.assertFalse(close, "Cancel, which takes out what was written")
+        driver.step("click", "2")
+        self.assertEqual(driver.step("exited"), [str(EXIT_NOT_WRITTEN)])
+        entry = prefix.reg_values(UNINSTALL_KEY)
+        self.assertIsNotNone(entry, "what stays keeps its entry")
+        self.assertEqual(entry["CompressionFolder"].lower(), compression.lower())
+        self.assertTrue(prefix.exists(compression + r"\PathTagger.dll"))
+        holder.communicate(timeout=60)
+        driver.close()
+        os.rmdir(readme)
+        self.assertEqual(self.uninstall(prefix), 0, "and its uninstaller removes it")
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+
+
 if __name__ == "__main__":
     make_template()
-    unittest.main(argv=sys.argv[:1] + sys.argv[8:], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[9:], verbosity=2)

@@ -2,19 +2,21 @@
 """The zip as a user unpacks it: the files it holds, a read-me with Windows
 line ends, and a PathTagger.dll that carries the project's version record,
 exports the nine functions and the entry point, keeps no debug information and
-needs no runtime DLL beside it.
+needs no runtime DLL beside it; and the icon rendered from PathTagger's
+drawing in the preview window, the installer and the uninstaller.
 
-Usage: package_contents_test.py ZIP VERSION UNPACK_DIR
+Usage: package_contents_test.py ZIP VERSION UNPACK_DIR ICON SETUP UNINSTALLER
 """
 import os
 import shutil
+import struct
 import sys
 import unittest
 import zipfile
 
 import pefile
 
-ZIP, VERSION, UNPACK_DIR = sys.argv[1:4]
+ZIP, VERSION, UNPACK_DIR, ICON, SETUP, UNINSTALLER = sys.argv[1:7]
 
 EXPORTS = {"CreateNewCompressionObject", "ANewDataBlockArrived", "DeleteCompressionObject",
            "GetExtensionYouCreate", "ShowConfigBit", "RemoveConfigBit",
@@ -99,6 +101,36 @@ class PackageContents(unittest.TestCase):
                 self.assertEqual(pe.FILE_HEADER.PointerToSymbolTable, 0, "symbols stripped")
                 imports = {e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT}
                 self.assertLessEqual(imports, SYSTEM_DLLS)
+
+
+    def test_the_window_the_installer_and_the_uninstaller_show_the_drawn_icon(self):
+        with open(ICON, "rb") as f:
+            icon = f.read()
+        _, kind, count = struct.unpack_from("<HHH", icon)
+        self.assertEqual(kind, 1)
+        drawn = set()
+        for i in range(count):
+            *_, size, offset = struct.unpack_from("<BBBBHHII", icon, 6 + 16 * i)
+            drawn.add(icon[offset:offset + size])
+        self.assertEqual(count, 5, "16, 24, 32, 48 and 256 pixels")
+        for path in (os.path.join(UNPACK_DIR, "PathTaggerPreview.exe"), SETUP, UNINSTALLER):
+            with self.subTest(os.path.basename(path)):
+                pe = pefile.PE(path)
+                self.addCleanup(pe.close)
+                self.assertEqual(icon_images(pe), drawn)
+
+
+def icon_images(pe):
+    """The images of every icon a binary carries."""
+    images = set()
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if kind.id != pefile.RESOURCE_TYPE["RT_ICON"]:
+            continue
+        for entry in kind.directory.entries:
+            for language in entry.directory.entries:
+                data = language.data.struct
+                images.add(pe.get_data(data.OffsetToData, data.Size))
+    return images
 
 
 if __name__ == "__main__":

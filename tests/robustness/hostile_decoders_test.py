@@ -8,6 +8,7 @@ Usage: hostile_decoders_test.py WINE_RUN HOST_DIR HOSTILE_DIR FILLER_DLL RUNS_DI
 """
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import unittest
@@ -34,8 +35,41 @@ def expected_tags(relative):
             "TRCK": str(int(number))}
 
 
+SAMPLE_DECODER = "Id3Tags.dll"
+
+
+def built_for_64_bits(program):
+    with open(program, "rb") as f:
+        image = f.read(4096)
+    header = struct.unpack_from("<I", image, 0x3C)[0]
+    return struct.unpack_from("<H", image, header + 4)[0] == 0x8664
+
+
+# Wine 8 at 64 bits ends the thread at a stack overflow, before any handler
+# sees it (tests/support/stack_overflows.h).
+OVERFLOWS_REACH_HANDLERS = not built_for_64_bits(os.path.join(HOST_DIR, "pathtagger-host.exe"))
+
+
 class HostileDecoders(unittest.TestCase):
-    def host_folder(self, case, decoders):
+    def stage_in_load_order(self, inputs, kind, before):
+        """Stages the hostile decoder on the wanted side of the sample decoder
+        in load order. The platform enumerates the folder in the file
+        system's order (os.listdir reads it the same way), here the order of
+        the names' hashes, so names are tried until one pair fits."""
+        sample = os.path.join(inputs, SAMPLE_DECODER)
+        for attempt in range(64):
+            names = ("%s%d.dll" % (kind, attempt), "Id3Tags%d.dll" % attempt)
+            shutil.copy(os.path.join(HOSTILE_DIR, kind + ".dll"), os.path.join(inputs, names[0]))
+            os.rename(sample, os.path.join(inputs, names[1]))
+            sample = os.path.join(inputs, names[1])
+            order = os.listdir(inputs)
+            if (order.index(names[0]) < order.index(names[1])) == before:
+                return
+            os.remove(os.path.join(inputs, names[0]))
+        self.fail("%s: no names load it %s the sample decoder"
+                  % (kind, "before" if before else "after"))
+
+    def host_folder(self, case, decoders, hostile_before_sample=None):
         root = os.path.join(RUNS_DIR, case)
         shutil.rmtree(root, ignore_errors=True)
         host = os.path.join(root, "host")
@@ -43,7 +77,9 @@ class HostileDecoders(unittest.TestCase):
         os.makedirs(inputs)
         for name in ("pathtagger-host.exe", "PathTagger.dll"):
             shutil.copy(os.path.join(HOST_DIR, name), host)
-        shutil.copy(os.path.join(HOST_DIR, "Multiplayer", "Input", "Id3Tags.dll"), inputs)
+        shutil.copy(os.path.join(HOST_DIR, "Multiplayer", "Input", SAMPLE_DECODER), inputs)
+        if hostile_before_sample is not None:
+            self.stage_in_load_order(inputs, case.split("@")[0], hostile_before_sample)
         for name, source in decoders.items():
             if isinstance(source, bytes):
                 with open(os.path.join(inputs, name), "wb") as f:
@@ -57,8 +93,8 @@ class HostileDecoders(unittest.TestCase):
             f.write(b"for the hostile decoder")
         return host, music, files
 
-    def run_case(self, case, decoders, plugin_runtime_says=None):
-        host, music, files = self.host_folder(case, decoders)
+    def run_case(self, case, decoders, plugin_runtime_says=None, hostile_before_sample=None):
+        host, music, files = self.host_folder(case, decoders, hostile_before_sample)
         done = subprocess.run([WINE_RUN, os.path.join(host, "pathtagger-host.exe"),
                                "--pattern", PATTERN, windows_path(music)],
                               capture_output=True, timeout=300)
@@ -99,6 +135,15 @@ class HostileDecoders(unittest.TestCase):
     def test_tag_writer_whose_own_runtime_aborts_on_a_cpp_exception(self):
         self.run_case("set_tag_throw", self.hostile("set_tag_throw"),
                       plugin_runtime_says="terminate called")
+
+    def test_tag_writer_that_ends_the_process_loaded_before_and_after_the_sample(self):
+        # Each kind ends at every call, for all five tags of the file.
+        kinds = ["set_tag_abort", "set_tag_ucrt_abort", "set_tag_exit",
+                 "set_tag_underscore_exit", "set_tag_exit_process"]
+        for kind in kinds + ["set_tag_overflow"] * OVERFLOWS_REACH_HANDLERS:
+            for before in (True, False):
+                self.run_case("%s@%s" % (kind, "before" if before else "after"), {},
+                              hostile_before_sample=before)
 
     def test_entry_point_that_refuses_or_faults(self):
         for kind in ("dllmain_fails", "dllmain_faults"):

@@ -8,6 +8,24 @@
 //   reload_host abort-after-unload
 //                                one cycle, then the host aborts: its own
 //                                SIGABRT handler must be reached
+//   reload_host decoder-endings  conversions whose decoder aborts, exits,
+//                                calls ExitProcess and overflows its stack
+//                                twice, all on one thread; the host lives on
+//                                and the next file is tagged
+//   reload_host abort-storm      8 threads released together, 250 aborting
+//                                conversions each; none may end the host
+//   reload_host decoder-exit-after-unload
+//                                the plugin tags through the ending decoder
+//                                and is unloaded; then the host calls the
+//                                decoder's exit(9) itself, which must end
+//                                the process with 9, not in the plugin's
+//                                unloaded code
+//   reload_host crash-reporter [unloaded|unloading]
+//                                a decoder's abort is stopped, then the host
+//                                aborts with a handler that logs and aborts
+//                                again: one line, exit status 3, as without
+//                                the plugin; with the plugin unloaded first,
+//                                or unloaded while the handler runs
 //
 // The recording decoder in the program's own decoder folder logs every tag
 // write. Wine answers 0 to GetProcessHandleCount and keeps PrivateUsage at 0,
@@ -19,17 +37,22 @@
 #include <float.h>
 #include <intrin.h>
 
+#include <atomic>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "hostenv/registry_values.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/stack_overflows.h"
 #include "tools/host/plugin_loader.h"
 
 namespace {
@@ -309,12 +332,135 @@ int AbortAfterUnload() {
     std::abort();
 }
 
+// A file for the ending decoder, whose value for the title says how it ends.
+struct EndingFile {
+    std::string path;
+    explicit EndingFile(const char* how) : path(OwnFolder() + "Kestrel Band-" + how + ".end") {
+        std::ofstream(path, std::ios::binary) << "audio";
+    }
+    ~EndingFile() {
+        DeleteFileA(path.c_str());
+        DeleteFileA((path + ".calls").c_str());
+    }
+};
+
+bool Convert(const LoadedPlugin& plugin, const std::string& source) {
+    std::int32_t status = -1;
+    void* object = plugin.createNewCompressionObject(source.c_str(), &status, 0);
+    plugin.deleteCompressionObject(object);
+    return object != nullptr && status == 0;
+}
+
+int DecoderEndings() {
+    Host host;
+    LoadedPlugin plugin;
+    if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return 1;
+    for (const char* how : {"abort", "exit", "ExitProcess", "overflow", "overflow"}) {
+        if (std::strcmp(how, "overflow") == 0 && !StackOverflowsReachHandlers()) {
+            std::puts("skip no handler sees a stack overflow here");
+            continue;
+        }
+        const EndingFile file(how);
+        if (!Convert(plugin, file.path)) ++failures;
+        std::printf("ok   the host lives on after a decoder's %s\n", how);
+    }
+    const bool converted = Convert(plugin, host.source);
+    UnloadPlugin(plugin);
+    const std::string writes = host.TakeWrites();
+    Expect("the next file is tagged", true, converted && !writes.empty());
+    return failures == 0 ? 0 : 1;
+}
+
+int AbortStorm() {
+    constexpr int kThreads = 8;
+    constexpr int kConversions = 250;
+    Host host;
+    const EndingFile file("abort");
+    LoadedPlugin plugin;
+    if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return 1;
+    HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> ready{0};
+    std::atomic<int> converted{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            ++ready;
+            WaitForSingleObject(start, INFINITE);
+            for (int i = 0; i < kConversions; ++i) converted += Convert(plugin, file.path);
+        });
+    }
+    while (ready < kThreads) Sleep(0);
+    SetEvent(start);
+    for (auto& thread : threads) thread.join();
+    CloseHandle(start);
+    const bool tagged = Convert(plugin, host.source);
+    UnloadPlugin(plugin);
+    Expect("aborting conversions the host saw end", kThreads * kConversions, converted.load());
+    Expect("the next file is tagged", true, tagged && !host.TakeWrites().empty());
+    return failures == 0 ? 0 : 1;
+}
+
+int DecoderExitAfterUnload() {
+    Host host;
+    const EndingFile file("recorded");
+    LoadedPlugin plugin;
+    if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return 1;
+    if (!Convert(plugin, file.path)) return 1;
+    UnloadPlugin(plugin);
+    HMODULE decoder = GetModuleHandleA((OwnFolder() + "Multiplayer\\Input\\Ending.dll").c_str());
+    auto endByExit = reinterpret_cast<void(__cdecl*)(int)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(decoder, "EndByExit")));
+    if (endByExit == nullptr) return 1;
+    endByExit(9);
+    return 1;
+}
+
+// Crash reporters log, then abort again, relying on the run-time to have put
+// the default back before calling them.
+HANDLE reporterStarted = nullptr;
+HANDLE pluginUnloaded = nullptr;
+
+extern "C" void __cdecl LogThenAbortAgain(int) {
+    if (reporterStarted) {
+        SetEvent(reporterStarted);
+        WaitForSingleObject(pluginUnloaded, INFINITE);
+    }
+    std::puts("the host's crash reporter logged");
+    std::fflush(stdout);
+    std::abort();
+}
+
+int CrashReporter(const std::string& when) {
+    std::signal(SIGABRT, LogThenAbortAgain);
+    Host host;
+    const EndingFile file("abort");
+    LoadedPlugin plugin;
+    if (!LoadPlugin(PluginDllPath().c_str(), plugin, nullptr)) return 1;
+    if (!Convert(plugin, file.path)) return 1;
+    if (when == "unloaded") UnloadPlugin(plugin);
+    if (when != "unloading") std::abort();
+    reporterStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    pluginUnloaded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread([] { std::abort(); }).detach();
+    WaitForSingleObject(reporterStarted, INFINITE);
+    UnloadPlugin(plugin);
+    SetEvent(pluginUnloaded);
+    Sleep(INFINITE);
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "cycles" && argc == 3) return RunCycles(std::atoi(argv[2]));
     if (mode == "abort-after-unload") return AbortAfterUnload();
-    std::fputs("usage: reload_host cycles N | reload_host abort-after-unload\n", stderr);
+    if (mode == "decoder-endings") return DecoderEndings();
+    if (mode == "abort-storm") return AbortStorm();
+    if (mode == "crash-reporter") return CrashReporter(argc > 2 ? argv[2] : "");
+    if (mode == "decoder-exit-after-unload") return DecoderExitAfterUnload();
+    std::fputs("usage: reload_host cycles N | abort-after-unload | decoder-endings |\n"
+               "       abort-storm | decoder-exit-after-unload |\n"
+               "       crash-reporter [unloaded|unloading]\n", stderr);
     return 2;
 }

@@ -86,7 +86,7 @@ PreviewWindow::PreviewWindow(HINSTANCE instance, const PreviewOptions& options,
     plain_ = std::make_unique<PlainWindow>(
         "PathTagger Preview", kPreviewWindowClass, 0, Procedure, instance,
         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), LoadCursor(nullptr, IDC_ARROW), nullptr,
-        LoadIcon(nullptr, IDI_APPLICATION), WS_EX_CONTROLPARENT,
+        LoadIconA(instance, "PathTagger"), WS_EX_CONTROLPARENT,
         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
         remembered ? size.width : 960, remembered ? size.height : 600, nullptr, this);
 

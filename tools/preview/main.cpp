@@ -10,6 +10,7 @@
 #include "tagging/pattern_fit.h"
 #include "tagging/pattern_suggest.h"
 #include "tools/preview/file_walk.h"
+#include "tools/preview/taggable_files.h"
 #include "tools/preview/preview_output.h"
 
 #ifdef _WIN32
@@ -92,8 +93,9 @@ bool ListAudioFiles(const char* folder, SuggestionInput& input) {
                      unreadable.c_str());
     }
     input.below = listing.below;
+    TaggableFiles taggable;
     for (std::string& path : listing.paths) {
-        if (HasCommonAudioExtension(path)) input.paths.push_back(std::move(path));
+        if (taggable.Taggable(path)) input.paths.push_back(std::move(path));
     }
     return true;
 }

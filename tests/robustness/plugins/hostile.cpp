@@ -6,12 +6,24 @@
 //   SET_TAG_RAISE       declares ".bad"; SetIDTagElement raises
 //   SET_TAG_THROW       declares ".bad"; SetIDTagElement throws a C++ exception
 //                       of its own runtime
+//   SET_TAG_ABORT       declares ".bad"; SetIDTagElement calls abort
+//   SET_TAG_UCRT_ABORT  the same, with abort imported from ucrtbase
+//   SET_TAG_EXIT        declares ".bad"; SetIDTagElement calls exit(7)
+//   SET_TAG_UNDERSCORE_EXIT
+//                       declares ".bad"; SetIDTagElement calls _exit(7)
+//   SET_TAG_EXIT_PROCESS
+//                       declares ".bad"; SetIDTagElement calls ExitProcess(7)
+//   SET_TAG_OVERFLOW    declares ".bad"; SetIDTagElement overflows its stack,
+//                       at every call
 //   DLLMAIN_FAILS       its entry point refuses to load
 //   DLLMAIN_FAULTS      its entry point faults
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+
+#include "tests/support/stack_overflows.h"
 
 #define HOSTILE_EXPORT extern "C" __declspec(dllexport)
 
@@ -29,6 +41,16 @@ void Misbehave() {
     RaiseCppException();
 #elif defined(SET_TAG_THROW)
     throw 42;
+#elif defined(SET_TAG_ABORT) || defined(SET_TAG_UCRT_ABORT)
+    std::abort();
+#elif defined(SET_TAG_EXIT)
+    std::exit(7);
+#elif defined(SET_TAG_UNDERSCORE_EXIT)
+    _exit(7);
+#elif defined(SET_TAG_EXIT_PROCESS)
+    ExitProcess(7);
+#elif defined(SET_TAG_OVERFLOW)
+    OverflowTheStack();
 #endif
 }
 

@@ -1,0 +1,53 @@
+#include "tools/preview/taggable_files.h"
+
+#include "tagging/pattern_suggest.h"
+
+#ifdef _WIN32
+
+#include "decoders/decoder_catalogue.h"
+#include "hostenv/host_folders.h"
+
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.rfind('\\');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return ".";
+    std::string extension = path.substr(dot);
+    for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+    return extension;
+}
+
+}  // namespace
+
+TaggableFiles::TaggableFiles() {
+    PathText installFolder;
+    PathText decoderFolder;
+    const DecoderCatalogue* catalogue = nullptr;
+    // A folder whose name does not fit is no host this can ask.
+    if (GetInstallFolder(installFolder, true) && !installFolder.Empty() &&
+        GetInputPluginFolder(decoderFolder, true)) {
+        catalogue = GetDecoderCatalogue();
+    }
+    hostKnown_ = catalogue && catalogue->formats.count > 0;
+}
+
+bool TaggableFiles::Taggable(const std::string& path) {
+    if (!hostKnown_) return HasCommonAudioExtension(path);
+    const std::string extension = LowerExtension(path);
+    auto known = byExtension_.find(extension);
+    if (known == byExtension_.end()) {
+        const DecoderEntry* decoder = FindDecoderForExtension(extension.c_str());
+        known = byExtension_.emplace(extension, decoder && decoder->setIDTagElement).first;
+    }
+    return known->second;
+}
+
+#else
+
+TaggableFiles::TaggableFiles() = default;
+
+// No host to ask: the common audio extensions.
+bool TaggableFiles::Taggable(const std::string& path) { return HasCommonAudioExtension(path); }
+
+#endif
