@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tagging/misfit_description.h"
 #include "tagging/pattern_suggest.h"
 #include "util/ascii_case.h"
 #include "tagging/tag_values.h"

@@ -94,9 +94,11 @@ std::string FallbackValueName(std::size_t index) {
 
 }  // namespace
 
-// A conversion that starts while the set is written reads the values one
-// by one too, and nothing can make several values change at one instant.
-// So the order keeps every state in between on the careful side:
+// A conversion that starts while the set is written keeps the set it has:
+// the writes are bracketed as a change of the stored set, which the plugin
+// does not take half done. Its first load takes what it finds, though, and
+// nothing can make several values change at one instant. So the order
+// keeps every state in between on the careful side:
 // - "only tag what fits" is switched on first and off last: while the sets
 //   are mixed, a file that no pattern fits is left alone if either set
 //   would leave it alone;
@@ -110,6 +112,7 @@ std::string FallbackValueName(std::size_t index) {
 // the set back, as the plugin would.
 bool StorePatternSet(const PatternSet& set, const PatternSet& was) {
     if (set.fallbacks.size() > std::size_t(kMaxFallbackPatterns)) return false;
+    const StoredPatternSetChange change;
     bool stored = true;
     if (set.onlyWhenFits && !was.onlyWhenFits) {
         stored = WriteRegistryDword(1, kOnlyWhenFitsValueName, HKEY_CURRENT_USER,
