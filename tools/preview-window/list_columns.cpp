@@ -7,7 +7,7 @@ namespace {
 
 // The share of the list's width each column gets; none narrower than its
 // heading with a sort arrow.
-constexpr int kColumnWeights[kColumnCount] = {240, 100, 100, 140, 60, 50, 50, 270, 40};
+constexpr int kColumnWeights[kColumnCount] = {230, 95, 95, 130, 50, 45, 45, 350, 40};
 
 }  // namespace
 
