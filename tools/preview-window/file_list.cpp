@@ -108,8 +108,9 @@ void FileList::OnValuesReady() {
     if (!worker_->Take(table, generation) || generation != generation_) return;
     std::swap(values_, table);
     valuesGeneration_ = generation;
+    // The rows in view already show these values, matched as they were
+    // painted: only an arrangement made from them is painted again.
     if (Arranged()) Rearrange(SelectedRows());
-    InvalidateRect(list_, nullptr, FALSE);
 }
 
 ListFigures FileList::Figures() const {
