@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <string_view>
 
 #include "tagging/pattern_fit.h"
 #include "tagging/tag_pattern_matcher.h"
@@ -79,6 +80,14 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// Whether text spells lower in any letter case.
+bool SameLetters(std::string_view text, std::string_view lower) {
+    return text.size() == lower.size() &&
+           std::equal(text.begin(), text.end(), lower.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
 bool FitsName(const char* form, const std::string& name) {
     TagFields values;
     Misfit why;
@@ -93,8 +102,10 @@ std::string DiscFolderForm(const std::string& name) {
     if (digits == name.size()) return "";
     std::size_t word = digits;
     if (word > 0 && name[word - 1] == ' ') --word;
-    const std::string lower = Lower(name.substr(0, word));
-    if (lower != "disc" && lower != "disk" && lower != "cd") return "";
+    const std::string_view spelt(name.data(), word);
+    if (!SameLetters(spelt, "disc") && !SameLetters(spelt, "disk") && !SameLetters(spelt, "cd")) {
+        return "";
+    }
     return name.substr(0, digits) + "[disc]";
 }
 
@@ -192,22 +203,23 @@ std::vector<FolderPart> FolderPartsOf(const std::vector<std::string>& names) {
 // Runs of letters become one "a", digits keep up to three of their number,
 // and the characters the file forms spell stay as they are.
 std::string NameShape(const std::string& name) {
-    std::string shape;
-    shape.reserve(name.size());
+    std::string shape(name.size(), '\0');
+    std::size_t length = 0;
     std::size_t digits = 0;
     for (char c : name) {
         const bool digit = c >= '0' && c <= '9';
         const bool kept = c == ' ' || c == '-' || c == '.' || c == '_' || c == '(' ||
                           c == ')' || c == '[' || c == ']';
+        digits = digit ? digits + 1 : 0;
         if (digit) {
-            if (++digits <= 3) shape += '0';
+            if (digits <= 3) shape[length++] = '0';
         } else if (kept) {
-            shape += c;
-        } else if (shape.empty() || shape.back() != 'a') {
-            shape += 'a';
+            shape[length++] = c;
+        } else if (length == 0 || shape[length - 1] != 'a') {
+            shape[length++] = 'a';
         }
-        if (!digit) digits = 0;
     }
+    shape.resize(length);
     return shape;
 }
 
@@ -224,9 +236,8 @@ bool MoreSpecific(const std::string& a, const std::string& b) {
 }
 
 bool IsCompilationFolder(const std::string& name) {
-    const std::string lower = Lower(name);
     return std::any_of(std::begin(kCompilationFolders), std::end(kCompilationFolders),
-                       [&](const char* c) { return lower == c; });
+                       [&](const char* c) { return SameLetters(name, c); });
 }
 
 std::vector<std::string> SplitNames(const std::string& path) {

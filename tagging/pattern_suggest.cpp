@@ -204,8 +204,9 @@ private:
     void ShapeFileNames() {
         std::unordered_map<std::string, std::uint64_t> fitsByShape;
         const std::vector<FileForm>& forms = FileForms();
+        std::string stem;
         for (std::size_t i = 0; i < input_.paths.size(); ++i) {
-            const std::string stem = StemOf(input_.paths[i]);
+            stem = StemOf(input_.paths[i]);
             auto [known, added] = fitsByShape.emplace(NameShape(stem), 0);
             for (std::size_t f = 0; added && f < forms.size(); ++f) {
                 TagFields values;
