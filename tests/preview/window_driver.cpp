@@ -402,15 +402,24 @@ const char* SortArrow(HWND header, int column) {
     return (item.fmt & HDF_SORTUP) ? "up" : (item.fmt & HDF_SORTDOWN) ? "down" : "none";
 }
 
-// The click is sent, so the window has sorted what it had when it returns;
-// rows still being counted are sorted when their values arrive.
-void Sort(int column) {
-    HWND list = target.Control(kFileListId);
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+HWND ListHeader() {
+    return reinterpret_cast<HWND>(SendMessageA(target.Control(kFileListId), LVM_GETHEADER, 0, 0));
+}
+
+// A heading's rectangle, read out of the window's process.
+RECT HeadingRect(HWND header, int column) {
     RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
     SendMessageA(header, HDM_GETITEMRECT, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
     RECT rect;
     buffer.Read(0, &rect, sizeof rect);
+    return rect;
+}
+
+// The click is sent, so the window has sorted what it had when it returns;
+// rows still being counted are sorted when their values arrive.
+void Sort(int column) {
+    HWND header = ListHeader();
+    const RECT rect = HeadingRect(header, column);
     RECT client;
     GetClientRect(header, &client);
     const POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
@@ -424,12 +433,8 @@ void Sort(int column) {
 // Sent, as the mouse would press, move and let go: the heading tracks the
 // drag and tells the list its end.
 void DragColumn(int column, int by) {
-    HWND list = target.Control(kFileListId);
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    RemoteBuffer buffer(target.process.hProcess, sizeof(RECT));
-    SendMessageA(header, HDM_GETITEMRECT, WPARAM(column), reinterpret_cast<LPARAM>(buffer.At(0)));
-    RECT rect;
-    buffer.Read(0, &rect, sizeof rect);
+    HWND header = ListHeader();
+    const RECT rect = HeadingRect(header, column);
     const int x = rect.right - 1, y = (rect.top + rect.bottom) / 2;
     SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     SendMessageA(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + by / 2, y));

@@ -592,6 +592,15 @@ class Pages(Steps):
         driver.step("start", command)
         return driver
 
+    def close_and_expect_removed(self, driver, prefix, host, before):
+        """Close on the uninstaller's last page: exit 0, and once every
+        program has ended, nothing of PathTagger left beside the host."""
+        driver.step("click", "1")
+        self.assertEqual(driver.step("exited"), ["0"])
+        prefix.wait_for_every_program(but=("page_driver.exe",))
+        self.assertEqual(prefix.traces(), [])
+        self.assertEqual(prefix.snapshot(host), before)
+
     def setup_command(self, folder):
         return "Z:" + os.path.abspath(SETUP).replace("/", "\\") + " /D=" + folder
 
@@ -658,11 +667,7 @@ class Pages(Steps):
             self.assertIn("Remove PathTagger", driver.step("dialog", "Yes")[0])
             title, close, _ = driver.page(": Completed")
             self.assertTrue(close, "Close, enabled")
-            driver.step("click", "1")
-            self.assertEqual(driver.step("exited"), ["0"])
-            prefix.wait_for_every_program(but=("page_driver.exe",))
-            self.assertEqual(prefix.traces(), [])
-            self.assertEqual(prefix.snapshot(host), before)
+            self.close_and_expect_removed(driver, prefix, host, before)
 
     def test_the_uninstallers_last_page_may_stay_open_as_long_as_it_likes(self):
         prefix = self.fresh_prefix()
@@ -676,11 +681,7 @@ class Pages(Steps):
         # However long the person takes: whatever else runs meanwhile has
         # every chance to end first.
         prefix.wait_for_every_program(but=("uninstall.exe", "page_driver.exe"))
-        driver.step("click", "1")
-        self.assertEqual(driver.step("exited"), ["0"])
-        prefix.wait_for_every_program(but=("page_driver.exe",))
-        self.assertEqual(prefix.traces(), [])
-        self.assertEqual(prefix.snapshot(host), before)
+        self.close_and_expect_removed(driver, prefix, host, before)
 
     def test_the_installed_preview_window_shows_the_icon_in_its_title_bar(self):
         prefix = self.fresh_prefix()
