@@ -194,6 +194,17 @@ def deep_folder(base, length):
     return base + "".join("\\" + name for name in names)
 
 
+def installed_in_one_of_two_hosts(case, prefix):
+    """Two hosts, C:\\H1 and C:\\H2, with PathTagger installed into the
+    first: the two Compression folders, the entry, and how both hosts and
+    the Start menu look."""
+    first = case.stage_host(prefix, r"C:\H1") + r"\Compression"
+    second = case.stage_host(prefix, r"C:\H2") + r"\Compression"
+    case.assertEqual(case.install(prefix, "/D=" + first), 0)
+    entry = prefix.reg_values(UNINSTALL_KEY)
+    return first, second, entry, prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+
+
 class Steps(unittest.TestCase):
     """What the cases of both kinds do."""
 
@@ -497,11 +508,7 @@ class Installer(Steps):
 
     def test_a_move_away_from_a_copy_in_use_changes_nothing(self):
         prefix = self.fresh_prefix()
-        first = self.stage_host(prefix, r"C:\H1") + r"\Compression"
-        second = self.stage_host(prefix, r"C:\H2") + r"\Compression"
-        self.assertEqual(self.install(prefix, "/D=" + first), 0)
-        entry = prefix.reg_values(UNINSTALL_KEY)
-        before = prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+        first, second, entry, before = installed_in_one_of_two_hosts(self, prefix)
         holder = prefix.popen(HOLD_FILE, "--load", first + r"\PathTagger.dll")
         try:
             self.assertEqual(holder.stdout.readline().strip(), b"held")
@@ -612,11 +619,7 @@ class Pages(Steps):
 
     def test_a_refused_move_says_so_and_leaves_close_to_press(self):
         prefix = self.fresh_prefix()
-        first = self.stage_host(prefix, r"C:\H1") + r"\Compression"
-        second = self.stage_host(prefix, r"C:\H2") + r"\Compression"
-        self.assertEqual(self.install(prefix, "/D=" + first), 0)
-        entry = prefix.reg_values(UNINSTALL_KEY)
-        before = prefix.snapshot(r"C:\H1", r"C:\H2", START_MENU)
+        first, second, entry, before = installed_in_one_of_two_hosts(self, prefix)
         self.lock(prefix.unix(first + r"\PathTagger\README.txt"))
         driver = self.driver(prefix, self.setup_command(second))
         driver.step("click", "1")  # Install
