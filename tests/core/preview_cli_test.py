@@ -198,6 +198,26 @@ class Suggest(unittest.TestCase):
         self.assertEqual((code, err), (0, b""))
         self.assertEqual(out.decode().split("\t")[:2], ["2", "2"])
 
+    @unittest.skipIf(len(COMMAND) == 1, "natively no host is known")
+    def test_with_the_host_known_only_what_its_decoders_tag_is_counted(self):
+        host = os.path.normpath(os.path.join(os.path.dirname(COMMAND[-1]), "..", "host"))
+        if not os.path.isfile(os.path.join(host, "Multiplayer", "Input", "Id3Tags.dll")):
+            self.skipTest("no staged host beside the program")
+        setting = ["reg", "add", "HKCU\\Software\\Brackenford\\Sonavell", "/v", "InstalledTo",
+                   "/d", folder_argument(host), "/f"]
+        with tempfile.TemporaryDirectory() as root:
+            make_tree(root, ["Band\\Album\\01 - A.mp3", "Band\\Album\\02 - B.mp3",
+                             "Band\\Album\\03 - C.flac"])
+            subprocess.run([COMMAND[0]] + setting, capture_output=True, check=True, timeout=60)
+            try:
+                code, out, err = run(["--suggest", folder_argument(root), "--set"])
+            finally:
+                subprocess.run([COMMAND[0], "reg", "delete", setting[2], "/v", "InstalledTo", "/f"],
+                               capture_output=True, timeout=60)
+        self.assertEqual((code, err), (0, b""))
+        self.assertEqual(out.decode().split("\t")[:2], ["2", "2"],
+                         "the host's one decoder reads .mp3 only")
+
     @unittest.skipIf(len(COMMAND) == 1, "natively every name is bytes, and every name is read")
     def test_a_folder_whose_name_the_code_page_cannot_spell_is_reported(self):
         with tempfile.TemporaryDirectory() as root:
