@@ -1,16 +1,8 @@
 #include "tagging/pattern_suggest.h"
 
 #include <algorithm>
-#include <bit>
-#include <map>
-#include <optional>
-#include <set>
-#include <string_view>
-#include <unordered_map>
 
-#include "tagging/layout_forms.h"
-#include "tagging/layout_reading.h"
-#include "tagging/pattern_fit.h"
+#include "tagging/tree_readings.h"
 
 namespace {
 
@@ -24,34 +16,6 @@ constexpr std::size_t kMaxSetSize = PatternChoice::kMaxPatterns;
 // Which candidates a set holds, one flag each.
 using Chosen = std::vector<char>;
 
-// What the judgement needs of one candidate's reading of one file.
-struct Reading {
-    std::size_t candidate;
-    std::int32_t trackNumber;
-    std::int32_t disc;
-    bool suspect;       // a value from at or above the folder, or from the wrong place
-    bool titleHasDash;  // the title holds " - ", which may part a performer from it
-};
-
-struct FileEntry {
-    std::size_t folder = 0;  // index into the leaf folders
-    std::uint64_t formsMayFit = 0;  // a bit for each file form that fits the name's shape
-    // What the file forms asked for read, by form; none where one does not fit.
-    std::vector<std::pair<std::size_t, std::optional<NameReading>>> names;
-    std::vector<Reading> readings;  // the candidates that fit, in candidate order
-};
-
-struct Candidate {
-    std::size_t part = 0;  // index into the folder parts
-    std::size_t form = 0;  // index into FileForms()
-    std::string pattern;
-    NamedFields named = 0;
-    bool readsPast = false;  // reads no title: safe beside another where it fits
-    std::size_t fields = 0;  // those named, and a disc
-    std::size_t levels = 0;
-    std::vector<std::size_t> folders;  // the leaf folders where it fits a file
-};
-
 // The tagged files of one folder, judged together: each file read right
 // counts with the fields read from it, so that a layout that reads the
 // title beats one that reads past it.
@@ -61,74 +25,10 @@ struct FolderVerdict {
     long Score() const { return right - kWrongWeight * wrong; }
 };
 
-// The file's name with the backslash before it, within the path.
-const char* NameWithItsBackslash(const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
-    return path.c_str() + (slash == std::string::npos ? 0 : slash);
-}
-
-// What decides a folder's parts: its last three names, each as its shape,
-// but for the names the parts spell as they are (a compilation's folder, a
-// disc folder's word), and whether more folders are above them.
-std::string LayoutShape(const std::vector<std::string>& names) {
-    std::string shape = names.size() > 3 ? "+" : "";
-    for (std::size_t i = names.size() > 3 ? names.size() - 3 : 0; i < names.size(); ++i) {
-        const std::string& name = names[i];
-        const std::size_t dash = name.find(" - ");
-        if (IsCompilationFolder(name)) {
-            shape += "C" + name;
-        } else if (!DiscFolderForm(name).empty()) {
-            shape += "D" + DiscFolderForm(name);
-        } else if (dash != std::string::npos && IsCompilationFolder(name.substr(0, dash))) {
-            shape += "P" + name.substr(0, dash) + NameShape(name.substr(dash));
-        } else {
-            shape += "S" + NameShape(name);
-        }
-        shape += '\\';
-    }
-    return shape;
-}
-
-// The texts between a pattern's tokens, but for lone backslashes: a path
-// the pattern fits holds every one of them.
-std::vector<std::string> LiteralsOf(const std::string& pattern) {
-    std::vector<std::string> literals;
-    std::string text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const std::size_t close = pattern[i] == '[' ? pattern.find(']', i) : std::string::npos;
-        if (close != std::string::npos &&
-            RecogniseToken(pattern.data() + i, close - i + 1) != TagToken::None) {
-            if (!text.empty() && text != "\\") literals.push_back(text);
-            text.clear();
-            i = close;
-        } else {
-            text += pattern[i];
-        }
-    }
-    if (!text.empty() && text != "\\") literals.push_back(text);
-    return literals;
-}
-
-bool HoldsLiterals(const std::string& path, const std::vector<std::string>& literals) {
-    return std::all_of(literals.begin(), literals.end(), [&](const std::string& literal) {
-        return path.find(literal) != std::string::npos;
-    });
-}
-
 class SetJudge {
 public:
-    explicit SetJudge(const SuggestionInput& input) : input_(input) {
-        SplitIntoFolders();
-        ShapeFileNames();
-        MakeCandidates();
-        SortBySpecificity();
-        partSlots_.assign(folderFiles_.size() * parts_.size(), kUnread);
-        for (const std::string& folder : folderPaths_) folderFilePaths_.push_back(folder + "\\x.x");
-        // Folder by folder, so that each candidate's folders come in order,
-        // each once.
-        for (const std::vector<std::size_t>& files : folderFiles_) {
-            for (std::size_t i : files) ReadFile(i);
-        }
+    explicit SetJudge(const SuggestionInput& input)
+        : tree_(input), candidates_(tree_.Candidates()), files_(input.paths.size()) {
         alone_.assign(candidates_.size(), false);
     }
 
@@ -156,7 +56,7 @@ public:
     std::vector<PatternSuggestion> ChooseSet() const {
         std::vector<long> covered(candidates_.size(), 0);
         std::vector<std::size_t> used;
-        for (std::size_t f = 0; f < folderFiles_.size(); ++f) {
+        for (std::size_t f = 0; f < tree_.FolderCount(); ++f) {
             long value = 0;
             const std::size_t best = BestForFolder(f, value, used);
             if (best == candidates_.size()) continue;
@@ -182,193 +82,10 @@ public:
     }
 
 private:
-    void SplitIntoFolders() {
-        std::unordered_map<std::string_view, std::size_t> folderIndex;
-        files_.resize(input_.paths.size());
-        for (std::size_t i = 0; i < input_.paths.size(); ++i) {
-            const std::string_view path = input_.paths[i];
-            const std::size_t slash = path.rfind('\\');
-            const std::string_view folder = path.substr(0, slash == path.npos ? 0 : slash);
-            auto [it, added] = folderIndex.emplace(folder, folderFiles_.size());
-            if (added) {
-                folderFiles_.emplace_back();
-                folderPaths_.emplace_back(folder);
-            }
-            folderFiles_[it->second].push_back(i);
-            files_[i].folder = it->second;
-        }
-    }
-
-    // Which file forms may fit each file's name: forms are tried once per
-    // shape of name; what they read is worked out where a candidate asks.
-    void ShapeFileNames() {
-        std::unordered_map<std::string, std::uint64_t> fitsByShape;
-        const std::vector<FileForm>& forms = FileForms();
-        std::string stem;
-        for (std::size_t i = 0; i < input_.paths.size(); ++i) {
-            stem = StemOf(input_.paths[i]);
-            auto [known, added] = fitsByShape.emplace(NameShape(stem), 0);
-            for (std::size_t f = 0; added && f < forms.size(); ++f) {
-                TagFields values;
-                if (FormFitsName(forms[f], stem, values)) known->second |= std::uint64_t(1) << f;
-            }
-            files_[i].formsMayFit = known->second;
-        }
-    }
-
-    // What a file form reads from the file's name; null where it does not
-    // fit. A form names no folder, so it is read from the name alone.
-    const NameReading* NameReadingOf(std::size_t i, std::size_t form) {
-        FileEntry& file = files_[i];
-        for (const auto& name : file.names) {
-            if (name.first == form) return name.second ? &*name.second : nullptr;
-        }
-        if (file.names.empty()) file.names.reserve(std::size_t(std::popcount(file.formsMayFit)));
-        TagFields values;
-        Misfit why;
-        const FileForm& f = FileForms()[form];
-        std::optional<NameReading> reading;
-        if (PathFits(f.pattern.c_str(), f.named, NameWithItsBackslash(input_.paths[i]), values,
-                     why)) {
-            reading = ReadNames(values);
-        }
-        file.names.push_back({form, std::move(reading)});
-        return file.names.back().second ? &*file.names.back().second : nullptr;
-    }
-
-    // The folder parts each leaf folder's names call for, with every file
-    // form that fits one of its files.
-    void MakeCandidates() {
-        std::unordered_map<std::string, std::size_t> partIndex;
-        // For each shape of folder, its parts, by index; each part's forms
-        // it may take, and those already made into candidates.
-        std::unordered_map<std::string, std::vector<std::size_t>> partsByShape;
-        std::vector<std::uint64_t> formsTaken;
-        std::vector<std::uint64_t> formsMade;
-        for (std::size_t folder = 0; folder < folderFiles_.size(); ++folder) {
-            std::uint64_t fitting = 0;
-            for (std::size_t i : folderFiles_[folder]) fitting |= files_[i].formsMayFit;
-            const std::vector<std::string> names = NamesBelow(folderPaths_[folder]);
-            auto [known, added] = partsByShape.emplace(LayoutShape(names), std::vector<std::size_t>());
-            for (const FolderPart& part : added ? FolderPartsOf(names) : std::vector<FolderPart>()) {
-                const std::size_t p = partIndex.emplace(part.pattern, parts_.size()).first->second;
-                if (p == parts_.size()) {
-                    parts_.push_back(part.pattern);
-                    partNamed_.push_back(FieldsNamedBy(part.pattern.c_str()));
-                    partLiterals_.push_back(LiteralsOf(part.pattern));
-                    formsTaken.push_back(FormsTakenBy(part));
-                    formsMade.push_back(0);
-                }
-                known->second.push_back(p);
-            }
-            for (std::size_t p : known->second) {
-                std::uint64_t toMake = fitting & formsTaken[p] & ~formsMade[p];
-                formsMade[p] |= toMake;
-                for (std::size_t f = 0; toMake != 0; ++f, toMake >>= 1) {
-                    if (!(toMake & 1)) continue;
-                    Candidate c;
-                    c.part = p;
-                    c.form = f;
-                    c.pattern = parts_[p] + FileForms()[f].pattern;
-                    candidates_.push_back(std::move(c));
-                }
-            }
-        }
-    }
-
-    // The file forms a folder part may go with.
-    static std::uint64_t FormsTakenBy(const FolderPart& part) {
-        std::uint64_t taken = 0;
-        const std::vector<FileForm>& forms = FileForms();
-        for (std::size_t f = 0; f < forms.size(); ++f) {
-            if (forms[f].artistInName && !part.artistInName) continue;
-            if (forms[f].numbered && !part.takesNumbered) continue;
-            if (forms[f].compilationOnly && !part.compilation) continue;
-            taken |= std::uint64_t(1) << f;
-        }
-        return taken;
-    }
-
-    // A folder's names below the input's folder; names at or above it are
-    // the same for the whole tree and say nothing of its layout.
-    std::vector<std::string> NamesBelow(const std::string& folder) const {
-        if (folder.size() < input_.below) return {};
-        return SplitNames(folder.substr(input_.below));
-    }
-
-    void SortBySpecificity() {
-        std::stable_sort(candidates_.begin(), candidates_.end(),
-                         [](const Candidate& a, const Candidate& b) {
-                             return MoreSpecific(a.pattern, b.pattern);
-                         });
-        for (Candidate& c : candidates_) {
-            c.named = FieldsNamedBy(c.pattern.c_str());
-            c.readsPast = (c.named & (NamedFields(1) << int(TagToken::Title))) == 0 &&
-                          c.pattern.find("[skip]") != std::string::npos;
-            c.fields = FieldsRead(c.pattern);
-            c.levels = std::size_t(std::count(c.pattern.begin(), c.pattern.end(), '\\'));
-        }
-    }
-
-    // What a folder part reads from a leaf folder's whole path, the folders
-    // above the input's included, as the plugin reads it; worked out the
-    // first time a file there asks. A part ends with a backslash, which
-    // stands for the file's name.
-    const NameReading* FolderReading(std::size_t folder, std::size_t part) {
-        std::size_t& slot = partSlots_[folder * parts_.size() + part];
-        if (slot == kUnread) {
-            TagFields values;
-            Misfit why;
-            slot = kNoFit;
-            const std::string& path = folderFilePaths_[folder];
-            if (!HoldsLiterals(path, partLiterals_[part])) return nullptr;
-            if (parts_[part].empty() || PathFits(parts_[part].c_str(), partNamed_[part],
-                                                 path.c_str(), values, why)) {
-                slot = partReadings_.size();
-                partReadings_.push_back(ReadNames(values));
-            }
-        }
-        return slot == kNoFit ? nullptr : &partReadings_[slot];
-    }
-
-    // Every candidate on the file. Where a layout reads the file from more
-    // of its folders, one that reads fewer has taken some folder for
-    // another ("Album" read as the performer): such readings are suspect.
-    void ReadFile(std::size_t i) {
-        FileEntry& file = files_[i];
-        const std::size_t depth = Depth(input_.paths[i]);
-        std::size_t deepest = 0;
-        for (std::size_t c = 0; c < candidates_.size(); ++c) {
-            Candidate& candidate = candidates_[c];
-            if (!(file.formsMayFit & (std::uint64_t(1) << candidate.form))) continue;
-            const NameReading* folder = FolderReading(file.folder, candidate.part);
-            if (folder == nullptr) continue;
-            const NameReading* name = NameReadingOf(i, candidate.form);
-            if (name == nullptr || !Agree(*name, *folder)) continue;
-            const bool suspect =
-                candidate.levels > depth || Misplaced(*name, *folder, candidate.named);
-            if (!suspect) deepest = std::max(deepest, candidate.levels);
-            file.readings.push_back({c, name->trackNumber, folder->disc ? folder->disc : name->disc,
-                                     suspect, name->titleHasDash});
-            if (candidate.folders.empty() || candidate.folders.back() != file.folder) {
-                candidate.folders.push_back(file.folder);
-            }
-        }
-        for (Reading& r : file.readings) {
-            r.suspect = r.suspect || candidates_[r.candidate].levels < deepest;
-        }
-    }
-
-    // Folders below the input's folder that hold the file.
-    std::size_t Depth(const std::string& path) const {
-        return std::size_t(
-            std::count(path.begin() + std::ptrdiff_t(input_.below), path.end(), '\\'));
-    }
-
     long FileValue(std::size_t candidate) const { return long(candidates_[candidate].fields); }
 
-    static const Reading* FirstChosen(const FileEntry& file, const Chosen& chosen) {
-        for (const Reading& r : file.readings) {
+    const Reading* FirstChosen(std::size_t file, const Chosen& chosen) const {
+        for (const Reading& r : tree_.ReadingsOf(file)) {
             if (chosen[r.candidate]) return &r;
         }
         return nullptr;
@@ -377,13 +94,13 @@ private:
     FolderVerdict JudgeFolder(const Chosen& chosen, std::size_t folder) const {
         FolderVerdict verdict;
         tagged_.clear();
-        for (std::size_t i : folderFiles_[folder]) {
-            if (const Reading* r = FirstChosen(files_[i], chosen)) tagged_.push_back(r);
+        for (std::size_t i : tree_.FilesOf(folder)) {
+            if (const Reading* r = FirstChosen(i, chosen)) tagged_.push_back(r);
         }
         if (tagged_.empty()) return verdict;
         long value = 0;
         for (const Reading* r : tagged_) value += FileValue(r->candidate);
-        if (LooksRight(folderFiles_[folder].size()) && !TitlesHoldPerformers()) {
+        if (LooksRight(tree_.FilesOf(folder).size()) && !TitlesHoldPerformers()) {
             verdict.right = value;
         } else {
             verdict.wrong = value;
@@ -427,7 +144,7 @@ private:
 
     // Only the folders a chosen layout fits have tagged files.
     long Score(const Chosen& chosen) const {
-        Chosen touched(folderFiles_.size(), false);
+        Chosen touched(tree_.FolderCount(), false);
         long score = 0;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
             if (!chosen[c]) continue;
@@ -447,8 +164,8 @@ private:
     std::size_t BestForFolder(std::size_t folder, long& value, std::vector<std::size_t>& used) const {
         std::vector<std::size_t>& tried = tried_;
         tried.clear();
-        for (std::size_t i : folderFiles_[folder]) {
-            for (const Reading& r : files_[i].readings) tried.push_back(r.candidate);
+        for (std::size_t i : tree_.FilesOf(folder)) {
+            for (const Reading& r : tree_.ReadingsOf(i)) tried.push_back(r.candidate);
         }
         std::sort(tried.begin(), tried.end());
         tried.erase(std::unique(tried.begin(), tried.end()), tried.end());
@@ -465,8 +182,8 @@ private:
                     value = score;
                     best = c;
                     used.clear();
-                    for (std::size_t i : folderFiles_[folder]) {
-                        if (const Reading* r = FirstChosen(files_[i], alone_)) used.push_back(r->candidate);
+                    for (std::size_t i : tree_.FilesOf(folder)) {
+                        if (const Reading* r = FirstChosen(i, alone_)) used.push_back(r->candidate);
                     }
                 }
                 for (std::size_t b : tried) alone_[b] = false;
@@ -504,9 +221,9 @@ private:
     PatternSuggestion Describe(std::size_t c) const {
         PatternSuggestion s;
         s.pattern = candidates_[c].pattern;
-        s.files = input_.paths.size();
-        for (const FileEntry& file : files_) {
-            for (const Reading& r : file.readings) s.fits += r.candidate == c;
+        s.files = files_;
+        for (std::size_t i = 0; i < tree_.FileCount(); ++i) {
+            for (const Reading& r : tree_.ReadingsOf(i)) s.fits += r.candidate == c;
         }
         s.values = s.fits * std::size_t(CountNamedFields(candidates_[c].named));
         return s;
@@ -516,8 +233,8 @@ private:
     // the set in order, takes it: the first chosen that fits.
     void CountUses(const Chosen& chosen, std::vector<PatternSuggestion>& set) const {
         std::vector<std::size_t> uses(candidates_.size(), 0);
-        for (const FileEntry& file : files_) {
-            if (const Reading* r = FirstChosen(file, chosen)) ++uses[r->candidate];
+        for (std::size_t i = 0; i < tree_.FileCount(); ++i) {
+            if (const Reading* r = FirstChosen(i, chosen)) ++uses[r->candidate];
         }
         std::size_t at = 0;
         for (std::size_t c = 0; c < candidates_.size(); ++c) {
@@ -525,26 +242,14 @@ private:
         }
     }
 
-    const SuggestionInput& input_;
-    std::vector<std::vector<std::size_t>> folderFiles_;  // the files of each leaf folder
-    std::vector<std::string> folderPaths_;
-    std::vector<std::string> folderFilePaths_;  // a file's path in each, for folder parts
-    std::vector<FileEntry> files_;
-    std::vector<std::string> parts_;  // the candidates' folder parts
-    std::vector<NamedFields> partNamed_;
-    std::vector<std::vector<std::string>> partLiterals_;  // the texts between its tokens
-    // What each folder part reads from each leaf folder where it fits:
-    // partSlots_[folder * parts + part] indexes partReadings_.
-    static constexpr std::size_t kUnread = std::size_t(-1);
-    static constexpr std::size_t kNoFit = std::size_t(-2);
-    std::vector<std::size_t> partSlots_;
-    std::vector<NameReading> partReadings_;
+    TreeReadings tree_;
+    const std::vector<Candidate>& candidates_;
+    std::size_t files_;  // all files counted
     // Scratch space of the judgement, kept to spare an allocation a folder.
     mutable std::vector<const Reading*> tagged_;
     mutable std::vector<std::pair<std::int32_t, std::int32_t>> numbers_;
     mutable std::vector<std::size_t> tried_;
     mutable Chosen alone_;
-    std::vector<Candidate> candidates_;
 };
 
 }  // namespace
