@@ -12,7 +12,9 @@ public:
     TaggableFiles();
     bool Taggable(const std::string& path);
 
+#ifdef _WIN32
 private:
     bool hostKnown_ = false;
     std::map<std::string, bool> byExtension_;  // lower case, with the dot
+#endif
 };
