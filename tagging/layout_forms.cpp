@@ -138,9 +138,9 @@ namespace {
 // The characters of a pattern that are not its tokens.
 std::size_t LiteralLength(const std::string& pattern) {
     std::size_t length = pattern.size();
+    const std::string lower = Lower(pattern);
     for (int t = int(TagToken::Artist); t <= int(TagToken::Disc); ++t) {
         const std::string spelling = SpellingOfToken(TagToken(t));
-        const std::string lower = Lower(pattern);
         for (std::size_t at = lower.find(spelling); at != std::string::npos;
              at = lower.find(spelling, at + 1)) {
             length -= spelling.size();

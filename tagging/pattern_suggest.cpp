@@ -269,12 +269,16 @@ const std::vector<std::string>& CommonAudioExtensions() {
     return extensions;
 }
 
-bool HasCommonAudioExtension(const std::string& path) {
+std::string LowerCaseExtension(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     const std::size_t slash = path.rfind('\\');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return ".";
     std::string extension = path.substr(dot);
     for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+    return extension;
+}
+
+bool HasCommonAudioExtension(const std::string& path) {
     const auto& known = CommonAudioExtensions();
-    return std::find(known.begin(), known.end(), extension) != known.end();
+    return std::find(known.begin(), known.end(), LowerCaseExtension(path)) != known.end();
 }

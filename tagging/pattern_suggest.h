@@ -42,5 +42,7 @@ std::vector<PatternSuggestion> SuggestSet(const SuggestionInput& input);
 // Extensions counted where the host's decoders are not known, with the dot,
 // in lower case: ".mp3", ".flac", and the like.
 const std::vector<std::string>& CommonAudioExtensions();
+// A path's extension in lower case, with its dot; "." for a name without one.
+std::string LowerCaseExtension(const std::string& path);
 // Whether a path ends in one of them (in any letter case).
 bool HasCommonAudioExtension(const std::string& path);

@@ -7,19 +7,6 @@
 #include "decoders/decoder_catalogue.h"
 #include "hostenv/host_folders.h"
 
-namespace {
-
-std::string LowerExtension(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.rfind('\\');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return ".";
-    std::string extension = path.substr(dot);
-    for (char& c : extension) c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
-    return extension;
-}
-
-}  // namespace
-
 TaggableFiles::TaggableFiles() {
     PathText installFolder;
     PathText decoderFolder;
@@ -34,7 +21,7 @@ TaggableFiles::TaggableFiles() {
 
 bool TaggableFiles::Taggable(const std::string& path) {
     if (!hostKnown_) return HasCommonAudioExtension(path);
-    const std::string extension = LowerExtension(path);
+    const std::string extension = LowerCaseExtension(path);
     auto known = byExtension_.find(extension);
     if (known == byExtension_.end()) {
         const DecoderEntry* decoder = FindDecoderForExtension(extension.c_str());
